@@ -3,7 +3,7 @@
 function(toneloom_warnings target)
     target_compile_options(${target} PRIVATE
         -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor -Woverloaded-virtual
-        -Wformat=2 -Wnull-dereference -Wcast-align -Wimplicit-fallthrough
+        -Wformat=2 -Wno-multichar -Wcast-align -Wimplicit-fallthrough
         -Werror=return-type -Werror=non-virtual-dtor -Werror=delete-non-virtual-dtor
         -Werror=overloaded-virtual -Werror=format-security -Werror=format-overflow
         -Werror=uninitialized -Werror=array-bounds -Werror=shadow=local
