@@ -1,0 +1,42 @@
+// The host's view of one product parameter: an SDK Parameter whose texts and
+// conversions are those of the framework's IParamRecord it wraps. The record
+// is owned by the plug-in base and outlives this object.
+//
+// Threads: [UI thread] (the host's controller calls); the conversions read
+// only the record's declaration, which does not change after construction.
+#pragma once
+
+#include "IParamRecord.h"
+
+#include "public.sdk/source/vst/vstparameters.h"
+
+namespace toneloom {
+
+class IEffectParameter : public Steinberg::Vst::Parameter
+{
+public:
+    // `index` becomes the parameter ID; `unitId` the unit it is shown in.
+    IEffectParameter(IParamRecord* record, int index, Steinberg::Vst::UnitID unitId);
+    IEffectParameter(const IEffectParameter&) = delete;
+    IEffectParameter& operator=(const IEffectParameter&) = delete;
+
+    // The record's display text for a normalised value (limited to 0..1; a
+    // value that is not finite gives an empty text).
+    void toString(Steinberg::Vst::ParamValue valueNormalized,
+                  Steinberg::Vst::String128 string) const override;
+    // Reads the text as a decimal plain value (0 if it holds no number) and
+    // gives its normalised value. Always succeeds.
+    bool fromString(const Steinberg::Vst::TChar* string,
+                    Steinberg::Vst::ParamValue& valueNormalized) const override;
+    Steinberg::Vst::ParamValue toPlain(Steinberg::Vst::ParamValue valueNormalized) const override;
+    Steinberg::Vst::ParamValue toNormalized(Steinberg::Vst::ParamValue plainValue) const override;
+
+    const IParamRecord* Record() const { return record; }
+
+    OBJ_METHODS(IEffectParameter, Parameter)
+
+private:
+    IParamRecord* record;
+};
+
+} // namespace toneloom

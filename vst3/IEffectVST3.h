@@ -1,0 +1,195 @@
+// The VST 3 binding of the plug-in base: one object that is the host's audio
+// processor, component and edit controller at once. It turns buses, process
+// calls, parameter queues, the process context, state streams and controller
+// queries into calls of IEffectBase, and the base's notifications (edits,
+// latency, editor size, context menu) into host calls.
+//
+// Threads: the host's audio thread enters process; its UI thread the
+// controller, unit and view calls; state and setup calls come from either.
+// process, state, setup and the bus calls hold the instance mutex (recursive:
+// the change handler and OnReset take it again inside them).
+#pragma once
+
+#include "IEffectBase.h"
+#include "IEffectVST3ViewLink.h"
+#include "SingleComponentEffect.h"
+
+#include "pluginterfaces/vst/ivstevents.h"
+#include "pluginterfaces/vst/ivstparameterchanges.h"
+#include "pluginterfaces/vst/ivstprocesscontext.h"
+#include "pluginterfaces/vst/ivstunits.h"
+
+#include <cstdint>
+
+namespace toneloom {
+
+// VST 3 interfaces are COM-style: they have no virtual destructor and their
+// objects end through release(), never through delete on an interface
+// pointer. GCC's non-virtual-dtor check would flag every implementation.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class IEffectVST3 : public IEffectBase,
+                    public Steinberg::Vst::IUnitInfo,
+                    public SingleComponentEffect
+{
+public:
+    // The plug-in base's arguments, then: `usesChunks` (accepted for the
+    // base's interface; the saved state is always the parameter record),
+    // `stereoOutputBuses` (one stereo output bus per channel pair instead of
+    // one bus) and `sideChainChannels` (input lines after the main ones that
+    // form an auxiliary input bus, at most 2 are declared).
+    IEffectVST3(int paramCount, const char* ioLayoutText, int presetCount, const char* effectName,
+                const char* productName, const char* vendorName, int32_t versionCode,
+                int32_t uniqueId, int32_t vendorId, int32_t latency, bool receivesMidi,
+                bool usesChunks, bool stereoOutputBuses, int sideChainChannels);
+    ~IEffectVST3() override;
+    IEffectVST3(const IEffectVST3&) = delete;
+    IEffectVST3& operator=(const IEffectVST3&) = delete;
+
+    // IPluginBase [UI thread]
+    Steinberg::tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;
+    Steinberg::tresult PLUGIN_API terminate() override;
+
+    // IComponent [UI thread]
+    Steinberg::tresult PLUGIN_API activateBus(Steinberg::Vst::MediaType type,
+                                              Steinberg::Vst::BusDirection dir,
+                                              Steinberg::int32 index,
+                                              Steinberg::TBool state) override;
+    Steinberg::tresult PLUGIN_API setActive(Steinberg::TBool state) override;
+
+    // IAudioProcessor
+    Steinberg::tresult PLUGIN_API
+    canProcessSampleSize(Steinberg::int32 symbolicSampleSize) override;
+    // [UI thread] Refuses a sample size other than 32 or 64 bit, a sample
+    // rate that is not finite and positive, and a maximum block below 1.
+    Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override;
+    Steinberg::uint32 PLUGIN_API getLatencySamples() override;
+    Steinberg::uint32 PLUGIN_API getTailSamples() override;
+    Steinberg::tresult PLUGIN_API setBusArrangements(Steinberg::Vst::SpeakerArrangement* inputs,
+                                                     Steinberg::int32 numIns,
+                                                     Steinberg::Vst::SpeakerArrangement* outputs,
+                                                     Steinberg::int32 numOuts) override;
+    // [audio thread] Applies the last point of each parameter queue, then
+    // renders the block in pieces of at most the set-up block size.
+    Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;
+
+    // IEditController [UI thread]
+    Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;
+    Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id,
+                                                        Steinberg::Vst::ParamValue valueNormalized,
+                                                        Steinberg::Vst::String128 string) override;
+    Steinberg::Vst::ParamValue PLUGIN_API plainParamToNormalized(
+        Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue plainValue) override;
+    Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) override;
+    // Sets a value without running the change handler; a value that is not
+    // finite is refused.
+    Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
+                                                     Steinberg::Vst::ParamValue value) override;
+    Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
+    Steinberg::tresult PLUGIN_API setKnobMode(Steinberg::Vst::KnobMode mode) override;
+    Steinberg::tresult PLUGIN_API openHelp(Steinberg::TBool onlyCheck) override;
+    Steinberg::tresult PLUGIN_API openAboutBox(Steinberg::TBool onlyCheck) override;
+
+    // IUnitInfo [UI thread]
+    Steinberg::int32 PLUGIN_API getUnitCount() override;
+    Steinberg::tresult PLUGIN_API getUnitInfo(Steinberg::int32 unitIndex,
+                                              Steinberg::Vst::UnitInfo& info) override;
+    Steinberg::int32 PLUGIN_API getProgramListCount() override;
+    Steinberg::tresult PLUGIN_API
+    getProgramListInfo(Steinberg::int32 listIndex, Steinberg::Vst::ProgramListInfo& info) override;
+    Steinberg::tresult PLUGIN_API getProgramName(Steinberg::Vst::ProgramListID listId,
+                                                 Steinberg::int32 programIndex,
+                                                 Steinberg::Vst::String128 name) override;
+    Steinberg::tresult PLUGIN_API getProgramInfo(Steinberg::Vst::ProgramListID listId,
+                                                 Steinberg::int32 programIndex,
+                                                 Steinberg::Vst::CString attributeId,
+                                                 Steinberg::Vst::String128 attributeValue) override;
+    Steinberg::tresult PLUGIN_API hasProgramPitchNames(Steinberg::Vst::ProgramListID listId,
+                                                       Steinberg::int32 programIndex) override;
+    Steinberg::tresult PLUGIN_API getProgramPitchName(Steinberg::Vst::ProgramListID listId,
+                                                      Steinberg::int32 programIndex,
+                                                      Steinberg::int16 midiPitch,
+                                                      Steinberg::Vst::String128 name) override;
+    Steinberg::Vst::UnitID PLUGIN_API getSelectedUnit() override;
+    Steinberg::tresult PLUGIN_API selectUnit(Steinberg::Vst::UnitID unitId) override;
+    Steinberg::tresult PLUGIN_API getUnitByBus(Steinberg::Vst::MediaType type,
+                                               Steinberg::Vst::BusDirection dir,
+                                               Steinberg::int32 busIndex, Steinberg::int32 channel,
+                                               Steinberg::Vst::UnitID& unitId) override;
+    Steinberg::tresult PLUGIN_API setUnitProgramData(Steinberg::int32 listOrUnitId,
+                                                     Steinberg::int32 programIndex,
+                                                     Steinberg::IBStream* data) override;
+
+    // Services to the plug-in base.
+    void NotifyEditBegin(int index) override;                         // [UI thread]
+    void NotifyEditValue(int index, double normalised) override;      // [UI thread]
+    void NotifyEditEnd(int index) override;                           // [UI thread]
+    void ShowHostContextMenu(int index, int x, int y) override;       // [UI thread]
+    int GetSamplePosition() override;                                 // [audio thread]
+    double GetTempo() override;                                       // [audio thread]
+    void GetTimeSignature(int* numerator, int* denominator) override; // [audio thread]
+    void ResizeEditor(int width, int height) override;                // [UI thread]
+    // [UI thread] Stores the latency and asks the host to restart the component.
+    void ChangeLatency(int samples) override;
+    bool SendMidi(const MidiMessage* message) override; // not supported: false
+    int HostTransportState() override;                  // [audio thread] a TransportState
+    void HostTimeInfo(ITimeInfo* info) override;        // [audio thread]
+    bool IsRenderingOffline() override;                 // [any thread]
+
+    // Open editor views, oldest first. [UI thread]
+    void AddView(IEffectVST3ViewLink* view);
+    void RemoveView(IEffectVST3ViewLink* view);
+    int ViewCount() const { return views.Length(); }
+
+    // The last process context the host passed, with non-finite values and
+    // non-positive time-signature parts of later contexts ignored.
+    const Steinberg::Vst::ProcessContext& LastProcessContext() const { return processContext; }
+    int SideChainChannels() const { return sideChainChannels; }
+
+    OBJ_METHODS(IEffectVST3, SingleComponentEffect)
+    Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
+    REFCOUNT_METHODS(SingleComponentEffect)
+
+protected:
+    // Component state: the parameter record, as the base saves it.
+    Steinberg::tresult LoadComponentState(Steinberg::IBStream* state) override;
+    Steinberg::tresult SaveComponentState(Steinberg::IBStream* state) override;
+    // Controller state: nothing of its own; the calls only pass the mutex.
+    Steinberg::tresult LoadControllerState(Steinberg::IBStream* state) override;
+    Steinberg::tresult SaveControllerState(Steinberg::IBStream* state) override;
+
+private:
+    void DeclareBuses();
+    void DeclareParameters();
+    int PresetIndexFor(double normalised) const;
+    double PresetNormalised() const;
+
+    // Stages of the process call. [audio thread, instance mutex held]
+    void KeepProcessContext(const Steinberg::Vst::ProcessContext* context);
+    void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+    void ApplyNormalised(Steinberg::Vst::ParamID id, double normalised);
+    void ForwardMidiEvents(Steinberg::Vst::IEventList* events);
+    // Channels of a host bus that can be bound: 0 when the bus is missing
+    // or inactive, its channel array is null or a channel pointer in it is.
+    int UsableChannels(const Steinberg::Vst::AudioBusBuffers* buffers, Steinberg::Vst::Bus* bus,
+                       int lines, bool wide) const;
+    void BindInputPiece(const Steinberg::Vst::ProcessData& data, int offset, int frames, bool wide);
+    void BindOutputPiece(const Steinberg::Vst::ProcessData& data, int offset, bool wide);
+    void BindInputChannels(const Steinberg::Vst::AudioBusBuffers& buffers, int firstLine, int count,
+                           int offset, int frames, bool wide);
+    void SilenceOutputs(const Steinberg::Vst::ProcessData& data);
+
+    Steinberg::Vst::ProcessContext processContext{};
+#pragma GCC diagnostic pop
+    int sideChainChannels;
+    // Input lines bound to host buffers in the last piece, one bit per line
+    // (the first 64). A line that drops out reads its scratch buffer, which
+    // is cleared first so that no stale input is heard.
+    uint64_t liveInputLines = 0;
+    PointerArray<IEffectVST3ViewLink> views; // not owned
+    // Channel pointers advanced to the current piece, one per line; sized at
+    // construction so the process call allocates nothing.
+    GrowBuffer pieceChannels;
+};
+
+} // namespace toneloom
