@@ -64,9 +64,9 @@ constexpr int kSampleRateDependent[] = {kBaseFreq, kBinaural, kFade, kLfo1RateMs
 } // namespace
 
 CLS_TONELOOM::CLS_TONELOOM()
-    : IEffectBase(kNumParams, kIoLayouts, kNumPresetSlots, kEffectName, kProductName, kVendorName,
+    : IEffectVST3(kNumParams, kIoLayouts, kNumPresetSlots, kEffectName, kProductName, kVendorName,
                   kVersionCode, kUniqueId, kVendorId, kLatencySamples, kReceivesMidi,
-                  kStereoOutputBuses, kApiKindVst3),
+                  /*usesChunks*/ false, kStereoOutputBuses, /*sideChainChannels*/ 0),
       phiFraction(kPhiFraction), clock(&SteadyMillisecondClock::Shared()), paramsUnseen(kNumParams)
 {
     std::memset(lastParamKeys, kFreshKeyByte, sizeof lastParamKeys);

@@ -14,7 +14,7 @@
 // samples as named, volume as a linear gain, pan -1..1.
 #pragma once
 
-#include "IEffectBase.h"
+#include "IEffectVST3.h"
 #include "MillisecondClock.h"
 #include "ToneloomEditorSeam.h"
 #include "ToneloomIds.h"
@@ -23,7 +23,7 @@
 
 namespace toneloom {
 
-class CLS_TONELOOM : public IEffectBase
+class CLS_TONELOOM : public IEffectVST3
 {
 public:
     CLS_TONELOOM();
