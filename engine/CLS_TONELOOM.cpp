@@ -31,7 +31,6 @@ constexpr int32_t kVendorId = FourCharId('O', 'v', 'N', 't');
 constexpr int32_t kLatencySamples = 0;
 constexpr bool kReceivesMidi = false;
 constexpr bool kStereoOutputBuses = false;
-constexpr int32_t kApiKindVst3 = 1;
 
 constexpr int kStereoInputs = 2;
 // Every byte of a fresh key is 0x9B: 0x9B9B9B9B is no parameter's key, so the

@@ -110,7 +110,9 @@ void CLS_TONELOOM::ProcessBlock(double** inputs, double** outputs, int frames)
             const bool lfoOnBeat =
                 lfoTarget[0] == kTargetBinaural || lfoTarget[1] == kTargetBinaural;
             stepLeft = lfoOnBase ? 0.0 : (incLeftTarget - incLeft) / glideLength;
-            stepRight = lfoOnBeat ? 0.0 : (incRightTarget - incRight) / glideLength;
+            // An LFO on "Base Freq" writes the right increment too (base plus
+            // offset), so a glide step on top would shift the binaural offset.
+            stepRight = lfoOnBase || lfoOnBeat ? 0.0 : (incRightTarget - incRight) / glideLength;
         }
         const float frameCount = static_cast<float>(frames);
         const float stepPan = (panTarget - pan) / frameCount;

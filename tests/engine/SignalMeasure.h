@@ -1,0 +1,36 @@
+// Measurements of rendered signals: frequency by zero crossings, the
+// amplitude of one frequency by a single DFT bin, peaks, steps and envelopes.
+// Ranges are [begin, begin + count) in samples.
+#pragma once
+
+#include <vector>
+
+namespace toneloom::testing {
+
+// Positions (in fractional samples) where the signal rises through zero,
+// linearly interpolated between the samples around each crossing.
+std::vector<double> RisingCrossings(const std::vector<double>& x, int begin, int count);
+
+// Mean frequency over the range from the first to the last rising crossing;
+// 0 with fewer than two crossings.
+double FrequencyHz(const std::vector<double>& x, int begin, int count, double sampleRateHz);
+
+// Amplitude of the component at `hz`: 2/N times the magnitude of the DFT bin.
+// Exact for components with a whole number of cycles in the range.
+double ToneAmplitude(const std::vector<double>& x, int begin, int count, double hz,
+                     double sampleRateHz);
+
+double Peak(const std::vector<double>& x, int begin, int count); // largest |x|
+double Minimum(const std::vector<double>& x, int begin, int count);
+double Maximum(const std::vector<double>& x, int begin, int count);
+// Largest |x[i + 1] - x[i]| within the range.
+double LargestStep(const std::vector<double>& x, int begin, int count);
+
+// Peak of |x| in consecutive windows of `window` samples.
+std::vector<double> Envelope(const std::vector<double>& x, int begin, int count, int window);
+
+// Period, in entries, of a roughly periodic sequence: the mean distance
+// between its rising crossings of its own mean value.
+double PeriodOf(const std::vector<double>& sequence);
+
+} // namespace toneloom::testing

@@ -1,0 +1,74 @@
+#include "TestToneloom.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace toneloom::testing {
+
+Rig::Rig(double sampleRateHz, int maxBlockFrames)
+    : sampleRate(sampleRateHz), maxBlock(maxBlockFrames)
+{
+    fx.SetMillisecondClock(&clock);
+    for (int i = 0; i < kNumParams; ++i) {
+        fx.ParameterChanged(i);
+    }
+    fx.UseSampleRate(sampleRateHz);
+    fx.ChangeBlockSize(maxBlockFrames);
+    fx.SetInputsConnected(0, 2, true);
+    fx.SetOutputsConnected(0, 2, true);
+    fx.OnReset();
+}
+
+void Rig::Set(int index, double plain)
+{
+    IEffectBase::InstanceLock lock(fx.Mutex());
+    IParamRecord* param = fx.ParamAt(index);
+    param->SetPlain(param->Limited(plain));
+    fx.ParameterChanged(index);
+}
+
+Stereo Rig::Render(int frames, int blockFrames, const Stereo* input)
+{
+    Stereo out;
+    out.left.assign(static_cast<size_t>(frames), 0.0);
+    out.right.assign(static_cast<size_t>(frames), 0.0);
+    std::vector<double> silence(static_cast<size_t>(maxBlock), 0.0);
+    const int block = std::clamp(blockFrames, 1, maxBlock);
+    for (int done = 0; done < frames;) {
+        const int n = std::min(block, frames - done);
+        double* ins[2] = {silence.data(), silence.data()};
+        if (input != nullptr) {
+            ins[0] = const_cast<double*>(input->left.data()) + done;
+            ins[1] = const_cast<double*>(input->right.data()) + done;
+        }
+        double* outs[2] = {out.left.data() + done, out.right.data() + done};
+        lastBlockStartMs = clock.nowMs;
+        {
+            IEffectBase::InstanceLock lock(fx.Mutex());
+            fx.BindInputs(0, 2, ins);
+            fx.BindOutputs(0, 2, outs);
+            fx.RunProcess(n);
+        }
+        if (fx.transport != kTransportStopped) {
+            fx.positionSamples += n;
+        }
+        clockRemainderMs += n * 1000.0 / sampleRate;
+        const double wholeMs = std::floor(clockRemainderMs);
+        clock.nowMs += static_cast<uint32_t>(wholeMs);
+        clockRemainderMs -= wholeMs;
+        done += n;
+    }
+    return out;
+}
+
+void Rig::UsePlainSine()
+{
+    Set(kWave, kWaveSine);
+    Set(kBeats, kBeatsBinaural);
+    Set(kBinauralPan, 100);
+    Set(kVolume, 100);
+    Set(kFade, 1);
+    Set(kPlayAnyway, 1);
+}
+
+} // namespace toneloom::testing
