@@ -1,0 +1,164 @@
+#include "AudioFileWriter.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cctype>
+#include <unistd.h>
+
+namespace toneloom {
+
+namespace {
+
+std::string Extension(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return "";
+    }
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+// The hidden file beside `path`: same folder, name starting with a dot.
+std::string PartialPathFor(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return folder + "." + name + ".partial-" + std::to_string(getpid());
+}
+
+} // namespace
+
+AudioFileWriter::~AudioFileWriter()
+{
+    Abort();
+}
+
+bool AudioFileWriter::ContainerFor(const std::string& path, SampleFormat format,
+                                   int* sndfileFormat, std::string* error)
+{
+    const std::string ext = Extension(path);
+    int container = 0;
+    if (ext == "wav") {
+        container = SF_FORMAT_WAV;
+    } else if (ext == "flac") {
+        container = SF_FORMAT_FLAC;
+    } else if (ext == "aif" || ext == "aiff") {
+        container = SF_FORMAT_AIFF;
+    } else {
+        *error = "cannot tell the file type of '" + path + "': use a .wav, .flac or .aiff name";
+        return false;
+    }
+    int subtype = SF_FORMAT_FLOAT;
+    switch (format) {
+    case SampleFormat::kFloat32:
+        subtype = SF_FORMAT_FLOAT;
+        break;
+    case SampleFormat::kInt24:
+        subtype = SF_FORMAT_PCM_24;
+        break;
+    case SampleFormat::kInt16:
+        subtype = SF_FORMAT_PCM_16;
+        break;
+    }
+    if (container == SF_FORMAT_FLAC && subtype == SF_FORMAT_FLOAT) {
+        *error = "FLAC holds integer samples only: use --format int24 or int16";
+        return false;
+    }
+    *sndfileFormat = container | subtype;
+    return true;
+}
+
+bool AudioFileWriter::Open(const std::string& path, int sampleRateHz, int channels,
+                           SampleFormat format, std::string* error)
+{
+    Abort();
+    SF_INFO info{};
+    info.samplerate = sampleRateHz;
+    info.channels = channels;
+    if (!ContainerFor(path, format, &info.format, error)) {
+        return false;
+    }
+    if (sf_format_check(&info) == 0) {
+        *error = "cannot write " + std::to_string(sampleRateHz) + " Hz, " +
+                 std::to_string(channels) + " channels to '" + path + "'";
+        return false;
+    }
+    partialPath = PartialPathFor(path);
+    file = sf_open(partialPath.c_str(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        *error = "cannot write '" + path + "': " + sf_strerror(nullptr);
+        partialPath.clear();
+        return false;
+    }
+    // Integer formats saturate instead of wrapping around at full scale.
+    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    finalPath = path;
+    channelCount = channels;
+    peak = 0.0f;
+    framesWritten = 0;
+    return true;
+}
+
+bool AudioFileWriter::Write(const float* interleaved, int64_t frames, std::string* error)
+{
+    if (file == nullptr) {
+        *error = "no file is open";
+        return false;
+    }
+    const int64_t samples = frames * channelCount;
+    for (int64_t i = 0; i < samples; ++i) {
+        peak = std::max(peak, std::fabs(interleaved[i]));
+    }
+    if (sf_writef_float(file, interleaved, frames) != frames) {
+        *error = "cannot write '" + finalPath + "': " + sf_strerror(file);
+        return false;
+    }
+    framesWritten += frames;
+    return true;
+}
+
+bool AudioFileWriter::Commit(std::string* error)
+{
+    if (file == nullptr) {
+        *error = "no file is open";
+        return false;
+    }
+    const int closed = sf_close(file);
+    file = nullptr;
+    if (closed != 0) {
+        *error = "cannot finish '" + finalPath + "': " + sf_error_number(closed);
+        std::remove(partialPath.c_str());
+        partialPath.clear();
+        return false;
+    }
+    if (std::rename(partialPath.c_str(), finalPath.c_str()) != 0) {
+        *error = "cannot move the render to '" + finalPath + "'";
+        std::remove(partialPath.c_str());
+        partialPath.clear();
+        return false;
+    }
+    partialPath.clear();
+    return true;
+}
+
+void AudioFileWriter::Abort()
+{
+    if (file != nullptr) {
+        sf_close(file);
+        file = nullptr;
+    }
+    if (!partialPath.empty()) {
+        std::remove(partialPath.c_str());
+        partialPath.clear();
+    }
+}
+
+} // namespace toneloom

@@ -1,0 +1,212 @@
+#include "RenderSession.h"
+
+#include "HostText.h"
+#include "Vst3Ids.h"
+
+#include "base/source/fobject.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "pluginterfaces/vst/ivstunits.h"
+#include "public.sdk/source/vst/vstpresetfile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace toneloom {
+
+namespace {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+constexpr int kStereo = 2;
+
+std::string Utf8(const String128 text)
+{
+    char out[512];
+    Utf16ToText(text, 128, out, sizeof out);
+    return out;
+}
+
+} // namespace
+
+RenderSession::RenderSession() = default;
+
+RenderSession::~RenderSession()
+{
+    // The instance goes before the module that holds its code.
+    blocks.reset();
+    parameters.reset();
+    instance.reset();
+    application.reset();
+    module.Unload();
+}
+
+bool RenderSession::Open(const std::string& pluginPath, int sampleRateHz, int newBlockFrames,
+                         std::string* error)
+{
+    if (!module.Load(pluginPath)) {
+        *error = "cannot load the plug-in '" + pluginPath + "': " + module.Error();
+        return false;
+    }
+    if (!module.FindClass(kVstAudioEffectClass, classId)) {
+        *error = "'" + pluginPath + "' offers no audio effect";
+        return false;
+    }
+    instance = std::make_unique<host::PluginInstance>(module.Factory(), classId);
+    if (!instance->Valid() || instance->Controller() == nullptr) {
+        *error = "'" + pluginPath + "' did not create its effect";
+        return false;
+    }
+    application = std::make_unique<host::HostApplication>("toneloom-render");
+    if (instance->Initialize(application->unknownCast()) != kResultOk) {
+        *error = "the plug-in refused to initialise";
+        return false;
+    }
+    instance->ActivateDefaultBuses();
+    if (instance->Setup(sampleRateHz, newBlockFrames, kSample32, kOffline) != kResultOk) {
+        *error = "the plug-in refused " + std::to_string(sampleRateHz) + " Hz in blocks of " +
+                 std::to_string(newBlockFrames);
+        return false;
+    }
+    if (instance->SetActive(true) != kResultOk) {
+        *error = "the plug-in refused to start";
+        return false;
+    }
+    sampleRate = sampleRateHz;
+    blockFrames = newBlockFrames;
+
+    // One stereo bus each way, as the plug-in declares; the input stays silent.
+    std::vector<int> inputs;
+    for (int32 i = 0, n = instance->Component()->getBusCount(kAudio, kInput); i < n; ++i) {
+        BusInfo info{};
+        instance->Component()->getBusInfo(kAudio, kInput, i, info);
+        inputs.push_back(info.channelCount);
+    }
+    blocks = std::make_unique<host::ProcessDataBuilder>(inputs, std::vector<int>{kStereo},
+                                                        blockFrames, kSample32, sampleRateHz);
+
+    parameters = std::make_unique<ParameterCatalogue>(instance->Controller());
+    if (IUnitInfo* units = instance->Units()) {
+        ProgramListInfo list{};
+        if (units->getProgramListCount() > 0 && units->getProgramListInfo(0, list) == kResultOk) {
+            for (int32 slot = 0; slot < list.programCount; ++slot) {
+                String128 name{};
+                units->getProgramName(list.id, slot, name);
+                presetNames.push_back(Utf8(name));
+            }
+        }
+    }
+    return true;
+}
+
+bool RenderSession::FindPreset(const std::string& text, int* slot, std::string* error) const
+{
+    const auto named = std::find(presetNames.begin(), presetNames.end(), text);
+    if (named != presetNames.end()) {
+        *slot = static_cast<int>(named - presetNames.begin());
+        return true;
+    }
+    char* end = nullptr;
+    const long number = std::strtol(text.c_str(), &end, 10);
+    if (!text.empty() && *end == '\0') {
+        if (number >= 0 && number < static_cast<long>(presetNames.size())) {
+            *slot = static_cast<int>(number);
+            return true;
+        }
+        *error = "no preset slot " + text + " (slots are 0 to " +
+                 std::to_string(static_cast<int>(presetNames.size()) - 1) + ")";
+        return false;
+    }
+    *error = "unknown preset \"" + text + "\" (--list-presets shows them)";
+    return false;
+}
+
+bool RenderSession::ProcessWithoutAudio(std::string* error)
+{
+    // A block of no samples carries only the parameter changes.
+    ProcessData& data = blocks->Block(0);
+    const tresult result = instance->Process(data);
+    blocks->Advance(0);
+    if (result != kResultOk) {
+        *error = "the plug-in refused a parameter change";
+        return false;
+    }
+    return true;
+}
+
+bool RenderSession::SelectPreset(int slot, std::string* error)
+{
+    const int last = static_cast<int>(presetNames.size()) - 1;
+    if (slot < 0 || slot > last || last < 1) {
+        *error = "no preset slot " + std::to_string(slot);
+        return false;
+    }
+    blocks->Changes().Add(toneloom::kPresetParamId, 0, double(slot) / last);
+    return ProcessWithoutAudio(error);
+}
+
+bool RenderSession::ApplyChange(ParamID id, double normalised, std::string* error)
+{
+    blocks->Changes().Add(id, 0, normalised);
+    return ProcessWithoutAudio(error);
+}
+
+bool RenderSession::Render(const RenderTimeline& timeline, AudioFileWriter* writer,
+                           ProgressBar* progress, std::string* error)
+{
+    const auto total = static_cast<int64_t>(std::llround(timeline.seconds * sampleRate));
+    blocks->SetTempo(timeline.tempoBpm);
+    blocks->SetPlaying(timeline.playing);
+    blocks->SetProjectTimeSamples(0);
+    std::vector<float> interleaved(static_cast<size_t>(blockFrames) * kStereo);
+    for (int64_t done = 0; done < total;) {
+        const int frames = static_cast<int>(std::min<int64_t>(blockFrames, total - done));
+        ProcessData& data = blocks->Block(frames);
+        if (instance->Process(data) != kResultOk) {
+            *error = "the plug-in failed to process a block";
+            return false;
+        }
+        const float* left = blocks->Output32(0, 0);
+        const float* right = blocks->Output32(0, 1);
+        for (int i = 0; i < frames; ++i) {
+            interleaved[2 * i] = left[i];
+            interleaved[2 * i + 1] = right[i];
+        }
+        blocks->Advance(frames);
+        if (!writer->Write(interleaved.data(), frames, error)) {
+            return false;
+        }
+        done += frames;
+        progress->Update(done);
+    }
+    progress->Finish();
+    return true;
+}
+
+bool RenderSession::SaveState(std::vector<uint8_t>* bytes)
+{
+    return instance->SaveState(bytes);
+}
+
+bool RenderSession::ExportPreset(const std::string& path, std::string* error)
+{
+    const std::string partial = path + ".partial-" + std::to_string(getpid());
+    IBStream* stream = FileStream::open(partial.c_str(), "wb");
+    if (stream == nullptr) {
+        *error = "cannot write '" + path + "'";
+        return false;
+    }
+    const bool saved = PresetFile::savePreset(stream, FUID::fromTUID(classId), instance->Component());
+    stream->release();
+    if (!saved || std::rename(partial.c_str(), path.c_str()) != 0) {
+        std::remove(partial.c_str());
+        *error = "cannot write '" + path + "'";
+        return false;
+    }
+    return true;
+}
+
+} // namespace toneloom

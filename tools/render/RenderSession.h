@@ -1,0 +1,76 @@
+// The renderer's host: loads a VST 3 module as a DAW does, creates and
+// initialises its effect, and drives it block by block. Program changes and
+// parameter settings travel in process calls, as a host's automation does.
+#pragma once
+
+#include "AudioFileWriter.h"
+#include "ParameterCatalogue.h"
+#include "ProgressBar.h"
+
+#include "HostApplication.h"
+#include "HostModule.h"
+#include "PluginInstance.h"
+#include "ProcessDataBuilder.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace toneloom {
+
+struct RenderTimeline
+{
+    double seconds = 30.0;
+    double tempoBpm = 120.0;
+    bool playing = true;
+};
+
+class RenderSession
+{
+public:
+    RenderSession();
+    ~RenderSession();
+    RenderSession(const RenderSession&) = delete;
+    RenderSession& operator=(const RenderSession&) = delete;
+
+    // Loads the module at `pluginPath` and initialises its audio effect, then
+    // sets up processing at `sampleRateHz` in blocks of at most `blockFrames`
+    // and activates it. False with a one-line reason.
+    bool Open(const std::string& pluginPath, int sampleRateHz, int blockFrames, std::string* error);
+
+    const ParameterCatalogue& Parameters() const { return *parameters; }
+    // The names of the program list, by slot.
+    const std::vector<std::string>& PresetNames() const { return presetNames; }
+    // A slot number or an exact preset name; false with a reason.
+    bool FindPreset(const std::string& text, int* slot, std::string* error) const;
+
+    // Selects preset `slot` through the program-change parameter.
+    bool SelectPreset(int slot, std::string* error);
+    // Applies one parameter change before any audio, as automation would.
+    bool ApplyChange(Steinberg::Vst::ParamID id, double normalised, std::string* error);
+
+    // Renders the timeline into `writer` (opened for 2 channels).
+    bool Render(const RenderTimeline& timeline, AudioFileWriter* writer, ProgressBar* progress,
+                std::string* error);
+
+    // Writes the current state as a .vstpreset file at `path` (via a hidden
+    // file renamed at the end, so a failure leaves nothing behind).
+    bool ExportPreset(const std::string& path, std::string* error);
+    // The component's state bytes.
+    bool SaveState(std::vector<uint8_t>* bytes);
+
+private:
+    bool ProcessWithoutAudio(std::string* error);
+
+    host::HostModule module;
+    Steinberg::TUID classId{};
+    std::unique_ptr<host::HostApplication> application;
+    std::unique_ptr<host::PluginInstance> instance;
+    std::unique_ptr<host::ProcessDataBuilder> blocks;
+    std::unique_ptr<ParameterCatalogue> parameters;
+    std::vector<std::string> presetNames;
+    int blockFrames = 0;
+    int sampleRate = 0; // Hz
+};
+
+} // namespace toneloom

@@ -1,0 +1,251 @@
+// toneloom-render: renders Toneloom (or any stereo VST 3 effect with the same
+// parameters) to an audio file, loading the module exactly as a host does.
+#include "AudioFileWriter.h"
+#include "ProgressBar.h"
+#include "RenderSession.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace toneloom;
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr char kBundleName[] = "Toneloom.vst3";
+
+struct Options
+{
+    std::string plugin;
+    std::string preset;
+    std::vector<std::string> settings;
+    double seconds = 30.0;
+    int sampleRate = 48000; // Hz
+    int block = 512;        // samples
+    double tempo = 120.0;   // beats per minute
+    std::string transport = "playing";
+    std::string format = "float32";
+    bool formatGiven = false;
+    std::string out;
+    bool listPresets = false;
+    bool listParams = false;
+    std::string exportDir;
+};
+
+int Fail(const std::string& message, int code = kExitFailure)
+{
+    std::fprintf(stderr, "toneloom-render: %s\n", message.c_str());
+    return code;
+}
+
+// The bundle built next to this program.
+std::string DefaultPluginPath()
+{
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        return kBundleName;
+    }
+    self[length] = '\0';
+    std::string path(self);
+    return path.substr(0, path.find_last_of('/') + 1) + kBundleName;
+}
+
+SampleFormat FormatNamed(const std::string& name)
+{
+    if (name == "int24") {
+        return SampleFormat::kInt24;
+    }
+    if (name == "int16") {
+        return SampleFormat::kInt16;
+    }
+    return SampleFormat::kFloat32;
+}
+
+// A preset name as a file name: characters no file system takes become '-'.
+std::string FileNameFor(const std::string& presetName)
+{
+    std::string name = presetName;
+    for (char& c : name) {
+        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+            c == '>' || c == '|' || static_cast<unsigned char>(c) < 0x20) {
+            c = '-';
+        }
+    }
+    if (name.empty() || name[0] == '.') {
+        name = "preset" + name;
+    }
+    return name + ".vstpreset";
+}
+
+bool IsFactoryPreset(const std::string& name, int slot)
+{
+    // Slots the plug-in never filled carry their number as "- N -".
+    return name != "- " + std::to_string(slot + 1) + " -";
+}
+
+int ExportPresets(RenderSession& session, const std::string& dir)
+{
+    struct stat info{};
+    if (stat(dir.c_str(), &info) != 0) {
+        if (mkdir(dir.c_str(), 0777) != 0) {
+            return Fail("cannot make the folder '" + dir + "'");
+        }
+    } else if (!S_ISDIR(info.st_mode)) {
+        return Fail("'" + dir + "' is not a folder");
+    }
+    std::string error;
+    int written = 0;
+    const std::vector<std::string>& names = session.PresetNames();
+    for (int slot = 0; slot < static_cast<int>(names.size()); ++slot) {
+        if (!IsFactoryPreset(names[slot], slot)) {
+            continue;
+        }
+        const std::string path = dir + "/" + FileNameFor(names[slot]);
+        if (!session.SelectPreset(slot, &error) || !session.ExportPreset(path, &error)) {
+            return Fail(error);
+        }
+        ++written;
+    }
+    std::printf("wrote %d presets to %s\n", written, dir.c_str());
+    return 0;
+}
+
+int Render(RenderSession& session, const Options& options)
+{
+    std::string error;
+    const SampleFormat format = FormatNamed(options.format);
+    SampleFormat effective = format;
+    int ignored = 0;
+    // FLAC holds integers only: without an explicit format it gets 24 bits.
+    if (!options.formatGiven && !AudioFileWriter::ContainerFor(options.out, format, &ignored, &error)) {
+        effective = SampleFormat::kInt24;
+        error.clear();
+    }
+    AudioFileWriter writer;
+    if (!writer.Open(options.out, options.sampleRate, 2, effective, &error)) {
+        return Fail(error);
+    }
+    const auto total = static_cast<int64_t>(std::llround(options.seconds * options.sampleRate));
+    ProgressBar progress(total, ProgressBar::StderrIsTerminal());
+    RenderTimeline timeline;
+    timeline.seconds = options.seconds;
+    timeline.tempoBpm = options.tempo;
+    timeline.playing = options.transport == "playing";
+    if (!session.Render(timeline, &writer, &progress, &error) || !writer.Commit(&error)) {
+        writer.Abort();
+        return Fail(error);
+    }
+    if (effective != SampleFormat::kFloat32 && writer.Peak() > 1.0f) {
+        std::fprintf(stderr,
+                     "toneloom-render: warning: the tone peaks at %.3f (%+.2f dBFS) and clips in "
+                     "%s samples; lower \"Volume\" or use --format float32\n",
+                     writer.Peak(), 20.0 * std::log10(writer.Peak()),
+                     effective == SampleFormat::kInt16 ? "16-bit" : "24-bit");
+    }
+    std::printf("%s\n", options.out.c_str());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    CLI::App app{"Renders Toneloom's tone to an audio file through the VST 3 plug-in.",
+                 "toneloom-render"};
+    app.add_option("--plugin", options.plugin, "The Toneloom.vst3 bundle (default: the one built "
+                                               "next to this program)");
+    app.add_option("--preset", options.preset, "A preset slot number or an exact preset name");
+    app.add_option("--set", options.settings,
+                   "\"PARAM=VALUE\": a parameter's display name and a value text or a number in "
+                   "its units; applied after the preset, in order")
+        ->allow_extra_args(false);
+    app.add_option("--seconds", options.seconds, "Length of the render (default 30)")
+        ->check(CLI::Range(0.001, 86400.0));
+    app.add_option("--sample-rate", options.sampleRate, "Hz (default 48000)")
+        ->check(CLI::Range(8000, 384000));
+    app.add_option("--block", options.block, "Samples per process call (default 512)")
+        ->check(CLI::Range(1, 65536));
+    app.add_option("--tempo", options.tempo, "Host tempo in BPM (default 120)")
+        ->check(CLI::Range(1.0, 999.0));
+    app.add_option("--transport", options.transport, "playing or stopped (default playing)")
+        ->check(CLI::IsMember({"playing", "stopped"}));
+    CLI::Option* formatOption =
+        app.add_option("--format", options.format, "float32, int24 or int16 (default float32)")
+            ->check(CLI::IsMember({"float32", "int24", "int16"}));
+    app.add_option("--out", options.out, "The file to write: .wav, .flac or .aiff");
+    app.add_flag("--list-presets", options.listPresets, "List the preset slots and exit");
+    app.add_flag("--list-params", options.listParams, "List the parameters and exit");
+    app.add_option("--export-presets", options.exportDir,
+                   "Write every factory preset as a .vstpreset file into this folder and exit");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        return Fail(e.what(), kExitUsage);
+    }
+    options.formatGiven = formatOption->count() > 0;
+
+    const bool rendering = !options.listPresets && !options.listParams && options.exportDir.empty();
+    std::string error;
+    if (rendering) {
+        if (options.out.empty()) {
+            return Fail("--out FILE is required", kExitUsage);
+        }
+        int ignored = 0;
+        if (options.formatGiven &&
+            !AudioFileWriter::ContainerFor(options.out, FormatNamed(options.format), &ignored, &error)) {
+            return Fail(error, kExitUsage);
+        }
+        if (!options.formatGiven &&
+            !AudioFileWriter::ContainerFor(options.out, SampleFormat::kInt24, &ignored, &error)) {
+            return Fail(error, kExitUsage);
+        }
+    }
+
+    RenderSession session;
+    const std::string plugin = options.plugin.empty() ? DefaultPluginPath() : options.plugin;
+    if (!session.Open(plugin, options.sampleRate, options.block, &error)) {
+        return Fail(error);
+    }
+    if (options.listParams) {
+        std::fputs(session.Parameters().Describe().c_str(), stdout);
+        return 0;
+    }
+    if (options.listPresets) {
+        const std::vector<std::string>& names = session.PresetNames();
+        for (size_t slot = 0; slot < names.size(); ++slot) {
+            std::printf("%3zu  %s\n", slot, names[slot].c_str());
+        }
+        return 0;
+    }
+    if (!options.exportDir.empty()) {
+        return ExportPresets(session, options.exportDir);
+    }
+
+    if (!options.preset.empty()) {
+        int slot = 0;
+        if (!session.FindPreset(options.preset, &slot, &error) || !session.SelectPreset(slot, &error)) {
+            return Fail(error);
+        }
+    }
+    for (const std::string& setting : options.settings) {
+        Steinberg::Vst::ParamID id = 0;
+        double normalised = 0.0;
+        if (!session.Parameters().Resolve(setting, &id, &normalised, &error) ||
+            !session.ApplyChange(id, normalised, &error)) {
+            return Fail(error);
+        }
+    }
+    return Render(session, options);
+}
