@@ -209,4 +209,19 @@ bool RenderSession::ExportPreset(const std::string& path, std::string* error)
     return true;
 }
 
+bool RenderSession::LoadPresetFile(const std::string& path, std::string* error)
+{
+    IBStream* stream = FileStream::open(path.c_str(), "rb");
+    if (stream == nullptr) {
+        *error = "cannot read '" + path + "'";
+        return false;
+    }
+    const bool loaded = PresetFile::loadPreset(stream, FUID::fromTUID(classId), instance->Component());
+    stream->release();
+    if (!loaded) {
+        *error = "'" + path + "' is not a preset of this plug-in";
+    }
+    return loaded;
+}
+
 } // namespace toneloom

@@ -56,6 +56,8 @@ public:
     // Writes the current state as a .vstpreset file at `path` (via a hidden
     // file renamed at the end, so a failure leaves nothing behind).
     bool ExportPreset(const std::string& path, std::string* error);
+    // Loads a .vstpreset file into the effect (its state goes through setState).
+    bool LoadPresetFile(const std::string& path, std::string* error);
     // The component's state bytes.
     bool SaveState(std::vector<uint8_t>* bytes);
 
