@@ -101,21 +101,22 @@ ParameterCatalogue::ParameterCatalogue(Steinberg::Vst::IEditController* newContr
             Steinberg::kResultOk) {
             entry.defaultText = Utf8(shown);
         }
-        if (entry.stepCount > 0) {
-            std::vector<std::string> texts;
-            bool named = false;
+        // A list names its first value ("Sine", "No", "1/32"); a stepped
+        // number ("Fade", 90000 steps) shows a number there and is not listed.
+        if (entry.stepCount > 0 && !IsNumberText(StepText(info.id, 0, entry.stepCount))) {
             for (int step = 0; step <= entry.stepCount; ++step) {
-                Steinberg::Vst::String128 text{};
-                controller->getParamStringByValue(info.id, double(step) / entry.stepCount, text);
-                texts.push_back(Utf8(text));
-                named = named || !IsNumberText(texts.back());
-            }
-            if (named) {
-                entry.valueTexts = std::move(texts);
+                entry.valueTexts.push_back(StepText(info.id, step, entry.stepCount));
             }
         }
         entries.push_back(std::move(entry));
     }
+}
+
+std::string ParameterCatalogue::StepText(Steinberg::Vst::ParamID id, int step, int stepCount) const
+{
+    Steinberg::Vst::String128 text{};
+    controller->getParamStringByValue(id, double(step) / stepCount, text);
+    return Utf8(text);
 }
 
 bool ParameterCatalogue::ResolveNumber(const ParameterEntry& entry, double plain,

@@ -45,6 +45,8 @@ public:
     std::string Describe() const;
 
 private:
+    // The plug-in's text for step `step` of a parameter with `stepCount` steps.
+    std::string StepText(Steinberg::Vst::ParamID id, int step, int stepCount) const;
     bool ResolveNumber(const ParameterEntry& entry, double plain, double* normalised,
                        std::string* error) const;
 

@@ -1,6 +1,7 @@
 #include "RenderSession.h"
 
 #include "HostText.h"
+#include "PipelinedWriter.h"
 #include "Vst3Ids.h"
 
 #include "base/source/fobject.h"
@@ -22,6 +23,7 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 constexpr int kStereo = 2;
+constexpr int kChunkFrames = 16384; // frames handed to the writing thread at a time
 
 std::string Utf8(const String128 text)
 {
@@ -161,29 +163,39 @@ bool RenderSession::Render(const RenderTimeline& timeline, AudioFileWriter* writ
     blocks->SetTempo(timeline.tempoBpm);
     blocks->SetPlaying(timeline.playing);
     blocks->SetProjectTimeSamples(0);
-    std::vector<float> interleaved(static_cast<size_t>(blockFrames) * kStereo);
+    // Whole blocks per chunk, about a third of a second at 48 kHz.
+    const int chunkFrames = std::max(1, kChunkFrames / blockFrames) * blockFrames;
+    PipelinedWriter pipeline(writer, chunkFrames, kStereo);
     for (int64_t done = 0; done < total;) {
-        const int frames = static_cast<int>(std::min<int64_t>(blockFrames, total - done));
-        ProcessData& data = blocks->Block(frames);
-        if (instance->Process(data) != kResultOk) {
-            *error = "the plug-in failed to process a block";
+        float* chunk = pipeline.Chunk();
+        int filled = 0;
+        while (filled < chunkFrames && done + filled < total) {
+            const int frames = static_cast<int>(std::min<int64_t>(blockFrames, total - done - filled));
+            ProcessData& data = blocks->Block(frames);
+            if (instance->Process(data) != kResultOk) {
+                *error = "the plug-in failed to process a block";
+                pipeline.Finish(error);
+                return false;
+            }
+            const float* left = blocks->Output32(0, 0);
+            const float* right = blocks->Output32(0, 1);
+            float* out = chunk + static_cast<ptrdiff_t>(filled) * kStereo;
+            for (int i = 0; i < frames; ++i) {
+                out[2 * i] = left[i];
+                out[2 * i + 1] = right[i];
+            }
+            blocks->Advance(frames);
+            filled += frames;
+        }
+        if (!pipeline.Submit(filled, error)) {
             return false;
         }
-        const float* left = blocks->Output32(0, 0);
-        const float* right = blocks->Output32(0, 1);
-        for (int i = 0; i < frames; ++i) {
-            interleaved[2 * i] = left[i];
-            interleaved[2 * i + 1] = right[i];
-        }
-        blocks->Advance(frames);
-        if (!writer->Write(interleaved.data(), frames, error)) {
-            return false;
-        }
-        done += frames;
+        done += filled;
         progress->Update(done);
     }
+    const bool written = pipeline.Finish(error);
     progress->Finish();
-    return true;
+    return written;
 }
 
 bool RenderSession::SaveState(std::vector<uint8_t>* bytes)
