@@ -71,9 +71,14 @@ public:
     bool* SyncClickPendingFlag() { return &syncClickPending; }
 
 protected:
-    // One LFO sample: advances LFO `lfo` and writes its target quantity.
-    // `effectiveVolume` is the block's volume target after the transport gate.
-    void TickLfo(int lfo, float effectiveVolume);
+    // The oscillators' running values (phases, increments, volume, pan and
+    // the LFO phases), held in locals while a block is rendered.
+    struct RunningState;
+
+    // One LFO sample: advances LFO `lfo` and writes its target quantity into
+    // `state`. `effectiveVolume` is the block's volume target after the
+    // transport gate.
+    void TickLfo(int lfo, float effectiveVolume, RunningState& state);
     void RestartLfoPhase(int lfo);
     // After LFO `lfo`'s target changed: which LFOs run (LFO 1 wins a shared target).
     void UpdateLfoRouting(int lfo);
@@ -97,8 +102,13 @@ private:
     void MarkParameterSeen(int index);
 
     // The renderer's pieces.
+    struct BlockSteps;
     void ResyncPhases();
-    double WaveValue(double phase) const;
+    // The sample loop, one instance per WaveShape.
+    template <int Shape>
+    void RenderSamples(RunningState& state, const BlockSteps& steps, const double* inLeft,
+                       const double* inRight, double* outLeft, double* outRight, int frames,
+                       float effectiveVolume);
     double LfoWaveValue(int lfo, double phase) const;
 
     // Renderer state (ToneloomRenderer.cpp).

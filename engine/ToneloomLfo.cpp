@@ -1,5 +1,7 @@
-// The two LFOs: their waves, rates (tempo divisions or milliseconds per
-// cycle), ranges, routing and their reactions to parameters 8 to 22.
+// The two LFOs: their wave coefficients, rates (tempo divisions or
+// milliseconds per cycle), ranges, routing and their reactions to parameters
+// 8 to 22. The per-sample part (TickLfo, LfoWaveValue) lives with the
+// renderer in ToneloomRenderer.cpp, so that it inlines into the sample loop.
 #include "CLS_TONELOOM.h"
 
 #include "ToneloomMath.h"
@@ -327,64 +329,6 @@ void CLS_TONELOOM::UpdateLfoRange(int lfo)
     lfoCentre[lfo] = std::max(low + swing, std::min(centre, high - swing));
     lfoMarkers[lfo].low.store(low, std::memory_order_relaxed);
     lfoMarkers[lfo].high.store(high, std::memory_order_relaxed);
-}
-
-double CLS_TONELOOM::LfoWaveValue(int lfo, double x) const
-{
-    const double s = lfoSplit[lfo];
-    const double k1 = lfoSlopeLow[lfo];
-    const double a = lfoUpperA[lfo];
-    const double b = lfoUpperB[lfo];
-    switch (lfoWave[lfo]) {
-    case kLfoSine:
-        return std::sin(x);
-    case kLfoGoldenSine:
-        return x < s ? std::cos(x * k1) : std::cos(x * a + b);
-    case kLfoTriangle:
-    case kLfoGoldenTri:
-    case kLfoSaw:
-    case kLfoSawFlip:
-        return x < s ? x * k1 - 1.0 : a - x * b;
-    case kLfoSineHalf:
-        return 2.0 * std::sin(x * 0.5) - 1.0;
-    case kLfoHalfFlip:
-        return 2.0 * std::sin(x * 0.5 + kPi) + 1.0;
-    case kLfoGoldenHalf:
-        return x < s ? 2.0 * std::sin(x * k1) - 1.0 : 2.0 * std::sin(x * a + b) - 1.0;
-    default:
-        return 0.0;
-    }
-}
-
-void CLS_TONELOOM::TickLfo(int lfo, float effectiveVolume)
-{
-    const double w = LfoWaveValue(lfo, lfoPhase[lfo]);
-    lfoPhase[lfo] += lfoInc[lfo];
-    WrapPhase(lfoPhase[lfo]);
-    const double m = static_cast<double>(lfoSwing[lfo]) * w + lfoCentre[lfo];
-    switch (lfoTarget[lfo]) {
-    case kTargetBaseFreq:
-        incLeft = m;
-        incRight = beatInc + m; // the offset stays while the base moves
-        break;
-    case kTargetBinaural:
-        incRight = baseInc + m;
-        break;
-    case kTargetBinauralPan:
-        pan = static_cast<float>(m);
-        break;
-    case kTargetVolume:
-        // Without a volume to reach (transport stopped) the fade to silence
-        // must not be held up.
-        if (effectiveVolume == 0.0f) {
-            return;
-        }
-        volume = static_cast<float>(m);
-        break;
-    default:
-        return;
-    }
-    lfoMarkers[lfo].position.store(static_cast<float>(m), std::memory_order_relaxed);
 }
 
 } // namespace toneloom

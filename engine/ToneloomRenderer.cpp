@@ -1,6 +1,12 @@
 // The block renderer: two oscillators, their wave shapes, the binaural or
-// monaural mix, the glide, volume and pan ramps, the transport gate and the
-// re-alignment of the phases to the host's timeline.
+// monaural mix, the glide, volume and pan ramps, the transport gate, the
+// re-alignment of the phases to the host's timeline, and the per-sample tick
+// of the LFOs.
+//
+// Speed: the sample loop keeps every running value in locals (an output
+// store could alias any member of type double, which would force them to
+// memory on every sample), is instantiated once per wave shape, and inlines
+// the LFO ticks. The arithmetic is the same, operation for operation.
 #include "CLS_TONELOOM.h"
 
 #include "ToneloomMath.h"
@@ -8,7 +14,33 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__GNUC__)
+#define TONELOOM_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define TONELOOM_ALWAYS_INLINE inline
+#endif
+
 namespace toneloom {
+
+struct CLS_TONELOOM::RunningState
+{
+    double phaseLeft;          // radians
+    double phaseRight;         // radians
+    double incLeft;            // radians per sample
+    double incRight;           // radians per sample
+    double lfoPhase[kNumLfos]; // radians
+    float volume;              // linear gain
+    float pan;                 // -1..1
+};
+
+// What the ramps add per sample during one block.
+struct CLS_TONELOOM::BlockSteps
+{
+    double incLeft;  // radians per sample, per sample
+    double incRight; // radians per sample, per sample
+    float volume;
+    float pan;
+};
 
 namespace {
 
@@ -35,27 +67,96 @@ double TimelinePhase(double positionSamples, double incRadPerSample)
     return phase;
 }
 
+// The coefficients of the tone's shape, for one block.
+struct ShapeCoefficients
+{
+    double split;      // radians
+    double slopeLow;   // shapes 1, 4: radians per radian; shape 5: per radian
+    double slopeHigh;  // as slopeLow; shape 5: the value at the top of the fall
+    double offsetHigh; // shapes 1, 4: radians; shape 5: fall per radian
+    double warp;       // shapes 2, 3: radians
+};
+
+// The tone's wave at phase x in [0, 2pi), between -1 and 1.
+template <int Shape> TONELOOM_ALWAYS_INLINE double ShapeValue(double x, const ShapeCoefficients& c)
+{
+    if constexpr (Shape == kWaveSine) {
+        return std::sin(x);
+    } else if constexpr (Shape == kWaveGoldenSineTS) {
+        return std::cos(x < c.split ? x * c.slopeLow : x * c.slopeHigh + c.offsetHigh);
+    } else if constexpr (Shape == kWaveGoldenSineSG || Shape == kWaveGoldenSineGS) {
+        return std::sin(x - c.warp * std::sin(x));
+    } else if constexpr (Shape == kWaveSineHalf) {
+        return 2.0 * std::sin(x < c.split ? x * c.slopeLow : x * c.slopeHigh + c.offsetHigh) - 1.0;
+    } else if constexpr (Shape == kWaveGoldenTriangle) {
+        return x < c.split ? x * c.slopeLow - 1.0 : c.slopeHigh - x * c.offsetHigh;
+    } else if constexpr (Shape == kWaveGoldenSquare) {
+        return x < c.split ? 1.0 : -1.0;
+    } else {
+        return 0.0; // no such shape: silence
+    }
+}
+
 } // namespace
 
-double CLS_TONELOOM::WaveValue(double x) const
+TONELOOM_ALWAYS_INLINE double CLS_TONELOOM::LfoWaveValue(int lfo, double x) const
 {
-    switch (waveShape) {
-    case kWaveSine:
+    const double s = lfoSplit[lfo];
+    const double k1 = lfoSlopeLow[lfo];
+    const double a = lfoUpperA[lfo];
+    const double b = lfoUpperB[lfo];
+    switch (lfoWave[lfo]) {
+    case kLfoSine:
         return std::sin(x);
-    case kWaveGoldenSineTS:
-        return std::cos(x < splitPhase ? x * slopeLow : x * slopeHigh + offsetHigh);
-    case kWaveGoldenSineSG:
-    case kWaveGoldenSineGS:
-        return std::sin(x - warpAmount * std::sin(x));
-    case kWaveSineHalf:
-        return 2.0 * std::sin(x < splitPhase ? x * slopeLow : x * slopeHigh + offsetHigh) - 1.0;
-    case kWaveGoldenTriangle:
-        return x < splitPhase ? x * slopeLow - 1.0 : slopeHigh - x * offsetHigh;
-    case kWaveGoldenSquare:
-        return x < splitPhase ? 1.0 : -1.0;
+    case kLfoGoldenSine:
+        return x < s ? std::cos(x * k1) : std::cos(x * a + b);
+    case kLfoTriangle:
+    case kLfoGoldenTri:
+    case kLfoSaw:
+    case kLfoSawFlip:
+        return x < s ? x * k1 - 1.0 : a - x * b;
+    case kLfoSineHalf:
+        return 2.0 * std::sin(x * 0.5) - 1.0;
+    case kLfoHalfFlip:
+        return 2.0 * std::sin(x * 0.5 + kPi) + 1.0;
+    case kLfoGoldenHalf:
+        return x < s ? 2.0 * std::sin(x * k1) - 1.0 : 2.0 * std::sin(x * a + b) - 1.0;
     default:
         return 0.0;
     }
+}
+
+TONELOOM_ALWAYS_INLINE void CLS_TONELOOM::TickLfo(int lfo, float effectiveVolume,
+                                                  RunningState& state)
+{
+    double& phase = state.lfoPhase[lfo];
+    const double w = LfoWaveValue(lfo, phase);
+    phase += lfoInc[lfo];
+    WrapPhase(phase);
+    const double m = static_cast<double>(lfoSwing[lfo]) * w + lfoCentre[lfo];
+    switch (lfoTarget[lfo]) {
+    case kTargetBaseFreq:
+        state.incLeft = m;
+        state.incRight = beatInc + m; // the offset stays while the base moves
+        break;
+    case kTargetBinaural:
+        state.incRight = baseInc + m;
+        break;
+    case kTargetBinauralPan:
+        state.pan = static_cast<float>(m);
+        break;
+    case kTargetVolume:
+        // Without a volume to reach (transport stopped) the fade to silence
+        // must not be held up.
+        if (effectiveVolume == 0.0f) {
+            return;
+        }
+        state.volume = static_cast<float>(m);
+        break;
+    default:
+        return;
+    }
+    lfoMarkers[lfo].position.store(static_cast<float>(m), std::memory_order_relaxed);
 }
 
 void CLS_TONELOOM::ResyncPhases()
@@ -64,6 +165,64 @@ void CLS_TONELOOM::ResyncPhases()
     phaseLeft = TimelinePhase(position, incLeftTarget);
     phaseRight = TimelinePhase(position, incRightTarget);
     resyncRequested = false;
+}
+
+template <int Shape>
+void CLS_TONELOOM::RenderSamples(RunningState& state, const BlockSteps& steps, const double* inLeft,
+                                 const double* inRight, double* outLeft, double* outRight,
+                                 int frames, float effectiveVolume)
+{
+    const ShapeCoefficients shape{splitPhase, slopeLow, slopeHigh, offsetHigh, warpAmount};
+    const BlockSteps step = steps;
+    const bool binaural = binauralMix;
+    const bool tickFirst = lfoActive[0];
+    const bool tickSecond = lfoActive[1];
+    const bool targetAudible = effectiveVolume > kSilentGain;
+    RunningState s = state;
+    for (int i = 0; i < frames; ++i) {
+        const double inL = inLeft != nullptr ? inLeft[i] : 0.0;
+        const double inR = inRight != nullptr ? inRight[i] : 0.0;
+        if (!targetAudible && !(s.volume > kSilentGain)) {
+            // Silent: pass the input; phases, ramps and LFOs stand still.
+            outLeft[i] = inL;
+            outRight[i] = inR;
+            continue;
+        }
+        if (tickFirst) {
+            TickLfo(0, effectiveVolume, s);
+        }
+        if (tickSecond) {
+            TickLfo(1, effectiveVolume, s);
+        }
+        s.volume += step.volume;
+        s.incLeft += step.incLeft;
+        s.incRight += step.incRight;
+        s.pan += step.pan;
+
+        const double left = ShapeValue<Shape>(s.phaseLeft, shape);
+        const double right = ShapeValue<Shape>(s.phaseRight, shape);
+        const double gain = s.volume;
+        double mixLeft;
+        double mixRight;
+        if (binaural) {
+            // pan 1: own oscillator per ear; 0: both ears the average; -1: swapped.
+            const double own = s.pan + 1.0;
+            const double other = 1.0 - s.pan;
+            mixLeft = (own * left + other * right) * gain * kBinauralMixGain;
+            mixRight = (own * right + other * left) * gain * kBinauralMixGain;
+        } else {
+            mixLeft = (left + right) * gain; // the sum reaches 2 x 0.999
+            mixRight = mixLeft;
+        }
+        outLeft[i] = mixLeft + inL;
+        outRight[i] = mixRight + inR;
+
+        s.phaseLeft += s.incLeft;
+        WrapPhase(s.phaseLeft);
+        s.phaseRight += s.incRight;
+        WrapPhase(s.phaseRight);
+    }
+    state = s;
 }
 
 void CLS_TONELOOM::ProcessBlock(double** inputs, double** outputs, int frames)
@@ -98,8 +257,7 @@ void CLS_TONELOOM::ProcessBlock(double** inputs, double** outputs, int frames)
         const double* inLeft = addInput && inputs != nullptr ? inputs[0] : nullptr;
         const double* inRight = addInput && inputs != nullptr ? inputs[1] : nullptr;
 
-        double stepLeft = 0.0;
-        double stepRight = 0.0;
+        BlockSteps steps{0.0, 0.0, 0.0f, 0.0f};
         if (std::fabs(incLeftTarget - incLeft) > kReachedEpsilon ||
             std::fabs(incRightTarget - incRight) > kReachedEpsilon) {
             // Shorter blocks than the glide shrink the gap by (1 - frames / glide)
@@ -109,59 +267,61 @@ void CLS_TONELOOM::ProcessBlock(double** inputs, double** outputs, int frames)
                 lfoTarget[0] == kTargetBaseFreq || lfoTarget[1] == kTargetBaseFreq;
             const bool lfoOnBeat =
                 lfoTarget[0] == kTargetBinaural || lfoTarget[1] == kTargetBinaural;
-            stepLeft = lfoOnBase ? 0.0 : (incLeftTarget - incLeft) / glideLength;
+            steps.incLeft = lfoOnBase ? 0.0 : (incLeftTarget - incLeft) / glideLength;
             // An LFO on "Base Freq" writes the right increment too (base plus
             // offset), so a glide step on top would shift the binaural offset.
-            stepRight = lfoOnBase || lfoOnBeat ? 0.0 : (incRightTarget - incRight) / glideLength;
+            steps.incRight =
+                lfoOnBase || lfoOnBeat ? 0.0 : (incRightTarget - incRight) / glideLength;
         }
         const float frameCount = static_cast<float>(frames);
-        const float stepPan = (panTarget - pan) / frameCount;
-        const float stepVolume = (effectiveVolume - volume) / frameCount;
+        steps.pan = (panTarget - pan) / frameCount;
+        steps.volume = (effectiveVolume - volume) / frameCount;
 
         // Stage 4: the samples.
-        for (int i = 0; i < frames; ++i) {
-            const double inL = inLeft != nullptr ? inLeft[i] : 0.0;
-            const double inR = inRight != nullptr ? inRight[i] : 0.0;
-            if (!(effectiveVolume > kSilentGain) && !(volume > kSilentGain)) {
-                // Silent: pass the input; phases, ramps and LFOs stand still.
-                outLeft[i] = inL;
-                outRight[i] = inR;
-                continue;
-            }
-            if (lfoActive[0]) {
-                TickLfo(0, effectiveVolume);
-            }
-            if (lfoActive[1]) {
-                TickLfo(1, effectiveVolume);
-            }
-            volume += stepVolume;
-            incLeft += stepLeft;
-            incRight += stepRight;
-            pan += stepPan;
-
-            const double left = WaveValue(phaseLeft);
-            const double right = WaveValue(phaseRight);
-            const double gain = volume;
-            double mixLeft;
-            double mixRight;
-            if (binauralMix) {
-                // pan 1: own oscillator per ear; 0: both ears the average; -1: swapped.
-                const double own = pan + 1.0;
-                const double other = 1.0 - pan;
-                mixLeft = (own * left + other * right) * gain * kBinauralMixGain;
-                mixRight = (own * right + other * left) * gain * kBinauralMixGain;
-            } else {
-                mixLeft = (left + right) * gain; // the sum reaches 2 x 0.999
-                mixRight = mixLeft;
-            }
-            outLeft[i] = mixLeft + inL;
-            outRight[i] = mixRight + inR;
-
-            phaseLeft += incLeft;
-            WrapPhase(phaseLeft);
-            phaseRight += incRight;
-            WrapPhase(phaseRight);
+        RunningState state{phaseLeft, phaseRight, incLeft, incRight, {lfoPhase[0], lfoPhase[1]},
+                           volume,    pan};
+        switch (waveShape) {
+        case kWaveSine:
+            RenderSamples<kWaveSine>(state, steps, inLeft, inRight, outLeft, outRight, frames,
+                                     effectiveVolume);
+            break;
+        case kWaveGoldenSineTS:
+            RenderSamples<kWaveGoldenSineTS>(state, steps, inLeft, inRight, outLeft, outRight,
+                                             frames, effectiveVolume);
+            break;
+        case kWaveGoldenSineSG:
+            RenderSamples<kWaveGoldenSineSG>(state, steps, inLeft, inRight, outLeft, outRight,
+                                             frames, effectiveVolume);
+            break;
+        case kWaveGoldenSineGS:
+            RenderSamples<kWaveGoldenSineGS>(state, steps, inLeft, inRight, outLeft, outRight,
+                                             frames, effectiveVolume);
+            break;
+        case kWaveSineHalf:
+            RenderSamples<kWaveSineHalf>(state, steps, inLeft, inRight, outLeft, outRight, frames,
+                                         effectiveVolume);
+            break;
+        case kWaveGoldenTriangle:
+            RenderSamples<kWaveGoldenTriangle>(state, steps, inLeft, inRight, outLeft, outRight,
+                                               frames, effectiveVolume);
+            break;
+        case kWaveGoldenSquare:
+            RenderSamples<kWaveGoldenSquare>(state, steps, inLeft, inRight, outLeft, outRight,
+                                             frames, effectiveVolume);
+            break;
+        default:
+            RenderSamples<kNumWaveShapes>(state, steps, inLeft, inRight, outLeft, outRight, frames,
+                                          effectiveVolume);
+            break;
         }
+        phaseLeft = state.phaseLeft;
+        phaseRight = state.phaseRight;
+        incLeft = state.incLeft;
+        incRight = state.incRight;
+        lfoPhase[0] = state.lfoPhase[0];
+        lfoPhase[1] = state.lfoPhase[1];
+        volume = state.volume;
+        pan = state.pan;
     }
 
     // Stage 5: remember the block's time; the pan ends on its target.
