@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 namespace toneloom {
@@ -214,7 +213,7 @@ void CLS_TONELOOM::SetWaveShape(int32_t shape)
 
 void CLS_TONELOOM::ShowBandText(const char* text)
 {
-    std::snprintf(bandText, sizeof bandText, "%s", text);
+    CopyFixedText(bandText, sizeof bandText, text);
     if (bandLabel != nullptr) {
         bandLabel->TakeEditedText(bandText);
     }

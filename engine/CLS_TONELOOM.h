@@ -5,9 +5,10 @@
 //
 // Where things live: the constructor, the change handler, OnReset and
 // SetParameterFromEngine in CLS_TONELOOM.cpp; the parameter declarations in
-// ToneloomParams.cpp; the block renderer and the tone's wave shapes in
-// ToneloomRenderer.cpp; the LFOs in ToneloomLfo.cpp; the factory presets in
-// ToneloomPresets.cpp.
+// ToneloomParams.cpp; the block renderer, the tone's wave shapes and the
+// per-sample LFO tick (TickLfo) in ToneloomRenderer.cpp; the rest of the LFOs
+// (waves, rates, ranges, routing, reactions) in ToneloomLfo.cpp; the factory
+// presets in ToneloomPresets.cpp.
 //
 // Units: frequencies in Hz, phases in radians kept in [0, 2pi), phase
 // increments in radians per sample (2pi * Hz / sample rate), times in ms or
@@ -40,7 +41,9 @@ public:
     void ParameterChanged(int index) override;
     // [audio thread, instance mutex held] Renders `frames` samples into
     // outputs[0] (left) and outputs[1] (right), mixing in inputs[0..1].
-    // Allocates nothing and takes no other lock.
+    // Missing inputs count as silence; without both output channels no sample
+    // is rendered (the block's other steps still happen). Allocates nothing
+    // and takes no other lock.
     void ProcessBlock(double** inputs, double** outputs, int frames) override;
 
     // [any thread] Changes a parameter as if the user had: edit begin, the
