@@ -381,6 +381,14 @@ TEST(ToneloomLfo, ClickingSyncOffKeepsTheSpeedInMilliseconds)
     EXPECT_EQ(msEdits, (std::vector<int>{EditEvent::kBegin, EditEvent::kValue, EditEvent::kEnd}));
     const Stereo out = rig.Render(48000 * 3);
     EXPECT_NEAR(VolumeCycleSeconds(out, 0), 0.5, 0.005);
+
+    // And back: 500 ms at 120 BPM is "1/4" again.
+    rig.Set(kLfo1RateDiv, 15);
+    *clickPending = true;
+    rig.fx.SetParamFromEditor(kLfo1Sync, 1.0);
+    EXPECT_DOUBLE_EQ(rig.Value(kLfo1RateDiv), 9.0);
+    const Stereo synced = rig.Render(48000 * 3);
+    EXPECT_NEAR(VolumeCycleSeconds(synced, 0), 0.5, 0.005);
 }
 
 TEST(ToneloomLfo, ClickingSyncOnPicksTheNearestDivision)
