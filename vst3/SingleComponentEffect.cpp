@@ -11,7 +11,19 @@ SingleComponentEffect::SingleComponentEffect()
 {
 }
 
-SingleComponentEffect::~SingleComponentEffect() = default;
+SingleComponentEffect::~SingleComponentEffect()
+{
+    // A host that releases the object without terminate would otherwise keep
+    // the references EditController holds on its component handler.
+    if (componentHandler2 != nullptr) {
+        componentHandler2->release();
+        componentHandler2 = nullptr;
+    }
+    if (componentHandler != nullptr) {
+        componentHandler->release();
+        componentHandler = nullptr;
+    }
+}
 
 AudioBus* SingleComponentEffect::addAudioInput(const TChar* name, SpeakerArrangement arrangement,
                                                BusType busType, int32 flags)
