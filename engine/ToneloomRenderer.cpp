@@ -232,6 +232,10 @@ void CLS_TONELOOM::ProcessBlock(double** inputs, double** outputs, int frames)
     if (!started) {
         started = true;
         OnReset();
+        // The tone starts at its frequencies: a glide is for changes, not a
+        // sweep up from 0 Hz every time the plug-in starts.
+        incLeft = incLeftTarget;
+        incRight = incRightTarget;
     }
     const double barSamples = kBeatsPerBar * samplesPerBeat;
     if (barSamples != samplesPerBar) {

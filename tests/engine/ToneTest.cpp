@@ -93,6 +93,16 @@ INSTANTIATE_TEST_SUITE_P(Toneloom, BinauralPan,
                                             : "Plus" + std::to_string(pan);
                          });
 
+TEST(ToneloomTone, StartsAtItsFrequenciesWithoutASweepFromZero)
+{
+    // Default "Fade" is 1000 ms: a glide from 0 Hz would take most of a second.
+    Rig rig;
+    rig.Set(kWave, kWaveSine);
+    const Stereo first = rig.Render(4800); // the first 100 ms
+    EXPECT_NEAR(FrequencyHz(first.left, 0, 4800, rig.SampleRate()), 200.0, 1.0);
+    EXPECT_NEAR(FrequencyHz(first.right, 0, 4800, rig.SampleRate()), 204.0, 1.0);
+}
+
 TEST(ToneloomTone, MonauralPutsTheFullSumInBothEars)
 {
     Rig rig;
