@@ -368,7 +368,12 @@ tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, i
         if (bus == nullptr || SpeakerArr::getChannelCount(bus->getArrangement()) == channels) {
             return;
         }
-        auto* replacement = new AudioBus(name, busType, flags, DefaultArrangement(channels));
+        AudioBus* replacement = nullptr;
+        try {
+            replacement = new AudioBus(name, busType, flags, DefaultArrangement(channels));
+        } catch (...) {
+            return; // out of memory: the old bus stays
+        }
         replacement->setActive(bus->isActive());
         list[index] = IPtr<Bus>(replacement, false);
     };
