@@ -191,14 +191,26 @@ TEST_P(BadHostInputTest, NonFiniteNormalisedValuesAreIgnored)
     auto data = StereoBuilder(kMaxBlock, kSample32, kRate);
     const int params = plugin.ProductParamCount();
     for (const double bad : {kNaN, kInfinity, -kInfinity}) {
+        // Every product parameter in one block, the special IDs in the next:
+        // a program change would otherwise restore what the first block broke.
         for (int i = 0; i < params; ++i) {
             ASSERT_TRUE(data->Changes().Add(static_cast<ParamID>(i), 0, bad));
         }
+        ASSERT_EQ(plugin.Plugin().Process(data->Block(kMaxBlock)), kResultOk);
+        EXPECT_TRUE(OutputsFinite(*data, kMaxBlock));
+        data->Advance(kMaxBlock);
+        std::vector<uint8_t> state;
+        ASSERT_TRUE(plugin.Plugin().SaveState(&state));
+        EXPECT_EQ(state, before) << "after queue values " << bad;
+
         ASSERT_TRUE(data->Changes().Add(kPresetParamId, 0, bad));
         ASSERT_TRUE(data->Changes().Add(kBypassParamId, 0, bad));
         ASSERT_EQ(plugin.Plugin().Process(data->Block(kMaxBlock)), kResultOk);
         EXPECT_TRUE(OutputsFinite(*data, kMaxBlock));
         data->Advance(kMaxBlock);
+        EXPECT_EQ(plugin.Controller()->getParamNormalized(kBypassParamId), bypassBefore);
+        EXPECT_EQ(plugin.Controller()->getParamNormalized(kPresetParamId), presetBefore);
+
         for (int i = 0; i < params; ++i) {
             EXPECT_EQ(plugin.Controller()->setParamNormalized(static_cast<ParamID>(i), bad),
                       kInvalidArgument);
