@@ -228,8 +228,10 @@ void IEffectBase::ChangeBlockSize(int frames)
         return;
     }
     const int32_t bytes = std::max(frames, 0) * static_cast<int32_t>(sizeof(double));
-    auto resizeScratch = [bytes](GrowBuffer& scratch) {
+    int32_t smallest = bytes; // what every line really got
+    auto resizeScratch = [bytes, &smallest](GrowBuffer& scratch) {
         scratch.Resize(bytes, true);
+        smallest = std::min(smallest, scratch.Size());
         if (scratch.Size() > 0) {
             std::memset(scratch.Data(), 0, static_cast<size_t>(scratch.Size()));
         }
@@ -240,7 +242,9 @@ void IEffectBase::ChangeBlockSize(int frames)
     for (int i = 0; i < outputLines.Length(); ++i) {
         resizeScratch(outputLines.Get(i)->scratch);
     }
-    blockSize = std::max(frames, 0);
+    // Where memory ran out, the block size is what every scratch can hold, so
+    // that no block is rendered past a buffer.
+    blockSize = smallest / static_cast<int32_t>(sizeof(double));
     // A line that works on its scratch must see the new block.
     for (int i = 0; i < inputLines.Length(); ++i) {
         InputLine* line = inputLines.Get(i);
