@@ -48,11 +48,19 @@ TEST_F(FactoryTest, GetPluginFactoryReturnsTheCachedFactoryWithOneMoreReference)
     EXPECT_EQ(first->release(), 1u);
 }
 
-TEST_F(FactoryTest, ExportsTheLinuxModuleEntryPoints)
+TEST_F(FactoryTest, ExportsThePlatformsModuleEntryPoints)
 {
     const host::HostModule& module = LoadedModule(ToneloomBundle());
+#ifdef _WIN32
+    EXPECT_NE(module.Symbol("InitDll"), nullptr);
+    EXPECT_NE(module.Symbol("ExitDll"), nullptr);
+    EXPECT_EQ(module.Symbol("ModuleEntry"), nullptr);
+#else
     EXPECT_NE(module.Symbol("ModuleEntry"), nullptr);
     EXPECT_NE(module.Symbol("ModuleExit"), nullptr);
+    EXPECT_EQ(module.Symbol("InitDll"), nullptr);
+#endif
+    EXPECT_NE(module.Symbol("GetPluginFactory"), nullptr);
     // Everything else stays inside the module.
     EXPECT_EQ(module.Symbol("_ZN8toneloom17NewEffectInstanceEv"), nullptr);
 }

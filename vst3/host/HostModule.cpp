@@ -1,23 +1,75 @@
 #include "HostModule.h"
 
 #include <cstring>
-#include <dlfcn.h>
 #include <sys/stat.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 namespace toneloom::host {
 
 namespace {
 
 constexpr const char* kBundleExtension = ".vst3";
-constexpr const char* kLinuxArchitectureFolder = "Contents/x86_64-linux/";
-
+#ifdef _WIN32
+// Windows modules are entered through InitDll and left through ExitDll.
+constexpr const char* kArchitectureFolder = "Contents/x86_64-win/";
+constexpr const char* kLibraryExtension = ".vst3";
+constexpr const char* kEntryName = "InitDll";
+constexpr const char* kExitName = "ExitDll";
+using ModuleEntryFunction = bool (*)();
+#else
+constexpr const char* kArchitectureFolder = "Contents/x86_64-linux/";
+constexpr const char* kLibraryExtension = ".so";
+constexpr const char* kEntryName = "ModuleEntry";
+constexpr const char* kExitName = "ModuleExit";
 using ModuleEntryFunction = bool (*)(void*);
+#endif
 using ModuleExitFunction = bool (*)();
 
 bool IsDirectory(const std::string& path)
 {
     struct stat info = {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
+}
+
+void* OpenLibrary(const std::string& path, std::string* error)
+{
+#ifdef _WIN32
+    HMODULE module = LoadLibraryA(path.c_str());
+    if (module == nullptr) {
+        *error = "LoadLibrary failed with error " + std::to_string(GetLastError());
+    }
+    return reinterpret_cast<void*>(module);
+#else
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        const char* reason = dlerror();
+        *error = reason != nullptr ? reason : "dlopen failed";
+    }
+    return library;
+#endif
+}
+
+void CloseLibrary(void* library)
+{
+#ifdef _WIN32
+    FreeLibrary(reinterpret_cast<HMODULE>(library));
+#else
+    dlclose(library);
+#endif
+}
+
+void* FindSymbol(void* library, const char* name)
+{
+#ifdef _WIN32
+    return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(library), name));
+#else
+    return dlsym(library, name);
+#endif
 }
 
 } // namespace
@@ -43,22 +95,25 @@ std::string HostModule::LibraryInBundle(const std::string& path)
         extension + std::strlen(kBundleExtension) == stem.size()) {
         stem.erase(extension);
     }
-    return bundle + "/" + kLinuxArchitectureFolder + stem + ".so";
+    return bundle + "/" + kArchitectureFolder + stem + kLibraryExtension;
 }
 
 bool HostModule::Load(const std::string& path)
 {
     Unload();
     libraryPath = LibraryInBundle(path);
-    library = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    library = OpenLibrary(libraryPath, &error);
     if (library == nullptr) {
-        const char* reason = dlerror();
-        error = reason != nullptr ? reason : "dlopen failed";
         return false;
     }
-    if (auto entry = reinterpret_cast<ModuleEntryFunction>(Symbol("ModuleEntry"))) {
-        if (!entry(library)) {
-            error = "ModuleEntry refused";
+    if (auto entry = reinterpret_cast<ModuleEntryFunction>(Symbol(kEntryName))) {
+#ifdef _WIN32
+        const bool accepted = entry();
+#else
+        const bool accepted = entry(library);
+#endif
+        if (!accepted) {
+            error = std::string(kEntryName) + " refused";
             Unload();
             return false;
         }
@@ -88,12 +143,12 @@ void HostModule::Unload()
     }
     if (library != nullptr) {
         if (entered) {
-            if (auto exitModule = reinterpret_cast<ModuleExitFunction>(Symbol("ModuleExit"))) {
+            if (auto exitModule = reinterpret_cast<ModuleExitFunction>(Symbol(kExitName))) {
                 exitModule();
             }
             entered = false;
         }
-        dlclose(library);
+        CloseLibrary(library);
         library = nullptr;
     }
 }
@@ -117,7 +172,7 @@ bool HostModule::FindClass(const char* category, Steinberg::TUID classId) const
 
 void* HostModule::Symbol(const char* name) const
 {
-    return library != nullptr ? dlsym(library, name) : nullptr;
+    return library != nullptr ? FindSymbol(library, name) : nullptr;
 }
 
 } // namespace toneloom::host
