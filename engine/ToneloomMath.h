@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace toneloom {
@@ -30,6 +31,176 @@ inline void WrapPhase(double& phase)
         }
     }
 }
+
+// Sine and cosine of an angle in radians, for the oscillators and LFOs, one
+// at a time or for both channels at once (ToneSin2, ToneCos2).
+//
+// The angle x is written as m*pi + r with r in [-pi/2, pi/2] (m = q for the
+// sine, q - 1/2 for the cosine, q a whole number); then sin x or cos x is
+// (-1)^q sin r, and sin r is its Taylor series through r^21, accurate to
+// well below one unit in the last place on that range. The result stays
+// within a few units in the last place of std::sin and std::cos for the
+// angles the renderer uses (a few turns either way). It has no branches and
+// no calls, so two channels share one pass through the vector unit. Angles
+// of a million radians or more, infinities and NaN go to the C library.
+namespace sine_detail {
+
+// Adding 1.5 * 2^52 to a number below 2^51 in size rounds it to a whole
+// number (to nearest) and leaves that number's low bits in the mantissa.
+constexpr double kRoundingShift = 6755399441055744.0;
+constexpr double kTurnsPerPi = 0.3183098861837907; // 1/pi
+// pi in three parts; the first two have 30 significant bits, so their
+// products with a half-turn count below 2^21 are exact.
+constexpr double kPiHigh = 3.141592651605606;
+constexpr double kPiMid = 1.9841871583270443e-09;
+constexpr double kPiLow = 1.034036596358821e-18;
+constexpr double kLargest = 1.0e6; // radians
+
+// `c` in every lane of T (double, or a vector of doubles whose constants the
+// compiler then keeps whole instead of spreading a double at each use).
+template <typename T> constexpr T Splat(double c)
+{
+    return T{} + c;
+}
+
+inline double ClampUnit(double v)
+{
+    return v > 1.0 ? 1.0 : (v < -1.0 ? -1.0 : v);
+}
+
+#if defined(__GNUC__)
+typedef double Pair __attribute__((vector_size(16)));
+typedef int64_t PairBits __attribute__((vector_size(16)));
+
+inline Pair ClampUnit(Pair v)
+{
+    const Pair one = Splat<Pair>(1.0);
+    const PairBits over = v > one;
+    const PairBits under = v < -one;
+    PairBits bits;
+    std::memcpy(&bits, &v, sizeof v);
+    PairBits limit;
+    std::memcpy(&limit, &one, sizeof one);
+    const PairBits sign = under << 63; // under is all ones where it holds
+    bits = (bits & ~(over | under)) | ((limit | sign) & (over | under));
+    Pair limited;
+    std::memcpy(&limited, &bits, sizeof bits);
+    return limited;
+}
+#endif
+
+// (-1)^q sin x, for x = m*pi + r; `shift` is 0 for the sine, 0.5 for the
+// cosine. T is double or a vector of doubles.
+template <typename T, typename Bits> inline T SignedSine(T x, double shift, Bits* parity)
+{
+    const T shifted = x * Splat<T>(kTurnsPerPi) + Splat<T>(shift) + Splat<T>(kRoundingShift);
+    const T q = shifted - Splat<T>(kRoundingShift);
+    const T m = q - Splat<T>(shift);
+    const T r = ((x - m * Splat<T>(kPiHigh)) - m * Splat<T>(kPiMid)) - m * Splat<T>(kPiLow);
+    const T r2 = r * r;
+    // The series' coefficients (-1)^k / (2k + 1)!, from r^3 to r^21.
+    constexpr double k3 = -1.0 / 6.0;
+    constexpr double k5 = 1.0 / 120.0;
+    constexpr double k7 = -1.0 / 5040.0;
+    constexpr double k9 = 1.0 / 362880.0;
+    constexpr double k11 = -1.0 / 39916800.0;
+    constexpr double k13 = 1.0 / 6227020800.0;
+    constexpr double k15 = -1.0 / 1307674368000.0;
+    constexpr double k17 = 1.0 / 355687428096000.0;
+    constexpr double k19 = -1.0 / 121645100408832000.0;
+    constexpr double k21 = 1.0 / 51090942171709440000.0;
+    // Estrin's scheme: short chains of dependent operations instead of one
+    // long one, so the processor can work on several at a time.
+    const T r4 = r2 * r2;
+    const T r8 = r4 * r4;
+    const T r16 = r8 * r8;
+    const T b0 = Splat<T>(k3) + Splat<T>(k5) * r2;
+    const T b1 = Splat<T>(k7) + Splat<T>(k9) * r2;
+    const T b2 = Splat<T>(k11) + Splat<T>(k13) * r2;
+    const T b3 = Splat<T>(k15) + Splat<T>(k17) * r2;
+    const T b4 = Splat<T>(k19) + Splat<T>(k21) * r2;
+    const T c0 = b0 + b1 * r4;
+    const T c1 = b2 + b3 * r4;
+    const T p = (c0 + c1 * r8) + b4 * r16;
+    std::memcpy(parity, &shifted, sizeof shifted);
+    return ClampUnit(r + r * r2 * p); // rounding can overshoot 1 by a unit in the last place
+}
+
+inline double SinOrCos(double x, double shift)
+{
+    if (!(std::fabs(x) < kLargest)) {
+        return shift == 0.0 ? std::sin(x) : std::cos(x);
+    }
+    uint64_t parity;
+    const double v = SignedSine(x, shift, &parity);
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof v);
+    bits ^= parity << 63; // odd q: the other sign
+    double result;
+    std::memcpy(&result, &bits, sizeof bits);
+    return result;
+}
+
+} // namespace sine_detail
+
+inline double ToneSin(double x)
+{
+    return sine_detail::SinOrCos(x, 0.0);
+}
+
+inline double ToneCos(double x)
+{
+    return sine_detail::SinOrCos(x, 0.5);
+}
+
+// The two channels' values of one wave.
+struct StereoValue
+{
+    double left;
+    double right;
+};
+
+#if defined(__GNUC__)
+namespace sine_detail {
+
+inline StereoValue SinOrCos2(double left, double right, double shift)
+{
+    if (!(std::fabs(left) < kLargest) || !(std::fabs(right) < kLargest)) {
+        return {SinOrCos(left, shift), SinOrCos(right, shift)};
+    }
+    const Pair x = {left, right};
+    PairBits parity;
+    const Pair v = SignedSine(x, shift, &parity);
+    PairBits bits;
+    std::memcpy(&bits, &v, sizeof v);
+    bits ^= parity << 63;
+    Pair result;
+    std::memcpy(&result, &bits, sizeof bits);
+    return {result[0], result[1]};
+}
+
+} // namespace sine_detail
+
+inline StereoValue ToneSin2(double left, double right)
+{
+    return sine_detail::SinOrCos2(left, right, 0.0);
+}
+
+inline StereoValue ToneCos2(double left, double right)
+{
+    return sine_detail::SinOrCos2(left, right, 0.5);
+}
+#else
+inline StereoValue ToneSin2(double left, double right)
+{
+    return {ToneSin(left), ToneSin(right)};
+}
+
+inline StereoValue ToneCos2(double left, double right)
+{
+    return {ToneCos(left), ToneCos(right)};
+}
+#endif
 
 // Rounds half away from zero, saturating at the int32 range (NaN gives 0).
 inline int32_t RoundHalfAway(double v)

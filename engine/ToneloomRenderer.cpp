@@ -6,7 +6,9 @@
 // Speed: the sample loop keeps every running value in locals (an output
 // store could alias any member of type double, which would force them to
 // memory on every sample), is instantiated once per wave shape, and inlines
-// the LFO ticks. The arithmetic is the same, operation for operation.
+// the LFO ticks. Sine and cosine are the engine's own inlined polynomials
+// (ToneSin, ToneCos), within a few units in the last place of the C
+// library's but without the cost of a call per sample.
 #include "CLS_TONELOOM.h"
 
 #include "ToneloomMath.h"
@@ -77,23 +79,39 @@ struct ShapeCoefficients
     double warp;       // shapes 2, 3: radians
 };
 
-// The tone's wave at phase x in [0, 2pi), between -1 and 1.
-template <int Shape> TONELOOM_ALWAYS_INLINE double ShapeValue(double x, const ShapeCoefficients& c)
+// The straight-line shapes at phase x in [0, 2pi), between -1 and 1.
+template <int Shape> TONELOOM_ALWAYS_INLINE double LineShapeValue(double x, const ShapeCoefficients& c)
 {
-    if constexpr (Shape == kWaveSine) {
-        return std::sin(x);
-    } else if constexpr (Shape == kWaveGoldenSineTS) {
-        return std::cos(x < c.split ? x * c.slopeLow : x * c.slopeHigh + c.offsetHigh);
-    } else if constexpr (Shape == kWaveGoldenSineSG || Shape == kWaveGoldenSineGS) {
-        return std::sin(x - c.warp * std::sin(x));
-    } else if constexpr (Shape == kWaveSineHalf) {
-        return 2.0 * std::sin(x < c.split ? x * c.slopeLow : x * c.slopeHigh + c.offsetHigh) - 1.0;
-    } else if constexpr (Shape == kWaveGoldenTriangle) {
+    if constexpr (Shape == kWaveGoldenTriangle) {
         return x < c.split ? x * c.slopeLow - 1.0 : c.slopeHigh - x * c.offsetHigh;
     } else if constexpr (Shape == kWaveGoldenSquare) {
         return x < c.split ? 1.0 : -1.0;
     } else {
         return 0.0; // no such shape: silence
+    }
+}
+
+// The tone's wave at both channels' phases in [0, 2pi), between -1 and 1.
+// The shapes built on a sine compute the two channels together.
+template <int Shape>
+TONELOOM_ALWAYS_INLINE StereoValue ShapeValues(double left, double right,
+                                               const ShapeCoefficients& c)
+{
+    auto warped = [&c](double x) {
+        return x < c.split ? x * c.slopeLow : x * c.slopeHigh + c.offsetHigh;
+    };
+    if constexpr (Shape == kWaveSine) {
+        return ToneSin2(left, right);
+    } else if constexpr (Shape == kWaveGoldenSineTS) {
+        return ToneCos2(warped(left), warped(right));
+    } else if constexpr (Shape == kWaveGoldenSineSG || Shape == kWaveGoldenSineGS) {
+        const StereoValue inner = ToneSin2(left, right);
+        return ToneSin2(left - c.warp * inner.left, right - c.warp * inner.right);
+    } else if constexpr (Shape == kWaveSineHalf) {
+        const StereoValue v = ToneSin2(warped(left), warped(right));
+        return {2.0 * v.left - 1.0, 2.0 * v.right - 1.0};
+    } else {
+        return {LineShapeValue<Shape>(left, c), LineShapeValue<Shape>(right, c)};
     }
 }
 
@@ -107,20 +125,20 @@ TONELOOM_ALWAYS_INLINE double CLS_TONELOOM::LfoWaveValue(int lfo, double x) cons
     const double b = lfoUpperB[lfo];
     switch (lfoWave[lfo]) {
     case kLfoSine:
-        return std::sin(x);
+        return ToneSin(x);
     case kLfoGoldenSine:
-        return x < s ? std::cos(x * k1) : std::cos(x * a + b);
+        return x < s ? ToneCos(x * k1) : ToneCos(x * a + b);
     case kLfoTriangle:
     case kLfoGoldenTri:
     case kLfoSaw:
     case kLfoSawFlip:
         return x < s ? x * k1 - 1.0 : a - x * b;
     case kLfoSineHalf:
-        return 2.0 * std::sin(x * 0.5) - 1.0;
+        return 2.0 * ToneSin(x * 0.5) - 1.0;
     case kLfoHalfFlip:
-        return 2.0 * std::sin(x * 0.5 + kPi) + 1.0;
+        return 2.0 * ToneSin(x * 0.5 + kPi) + 1.0;
     case kLfoGoldenHalf:
-        return x < s ? 2.0 * std::sin(x * k1) - 1.0 : 2.0 * std::sin(x * a + b) - 1.0;
+        return x < s ? 2.0 * ToneSin(x * k1) - 1.0 : 2.0 * ToneSin(x * a + b) - 1.0;
     default:
         return 0.0;
     }
@@ -199,8 +217,9 @@ void CLS_TONELOOM::RenderSamples(RunningState& state, const BlockSteps& steps, c
         s.incRight += step.incRight;
         s.pan += step.pan;
 
-        const double left = ShapeValue<Shape>(s.phaseLeft, shape);
-        const double right = ShapeValue<Shape>(s.phaseRight, shape);
+        const StereoValue wave = ShapeValues<Shape>(s.phaseLeft, s.phaseRight, shape);
+        const double left = wave.left;
+        const double right = wave.right;
         const double gain = s.volume;
         double mixLeft;
         double mixRight;

@@ -25,45 +25,46 @@ void PipelinedWriter::WriteLoop()
 {
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
-        changed.wait(lock, [this] { return pendingChunk >= 0 || stopping; });
-        if (pendingChunk < 0) {
+        changed.wait(lock, [this] { return queued > 0 || stopping; });
+        if (queued == 0) {
             return; // stopping with nothing left
         }
-        const int chunk = pendingChunk;
-        const int frames = pendingFrames;
+        const int chunk = oldest;
         const bool skip = failed;
         lock.unlock();
         std::string error;
-        const bool written = skip || writer->Write(buffers[chunk].data(), frames, &error);
+        const bool written = skip || writer->Write(buffers[chunk].data(), frames[chunk], &error);
         lock.lock();
         if (!written) {
             failed = true;
             failure = error;
         }
-        pendingChunk = -1;
+        oldest = (oldest + 1) % kRingChunks;
+        --queued;
         changed.notify_all();
     }
 }
 
-bool PipelinedWriter::Submit(int frames, std::string* error)
+bool PipelinedWriter::Submit(int filledFrames, std::string* error)
 {
     std::unique_lock<std::mutex> lock(mutex);
-    changed.wait(lock, [this] { return pendingChunk < 0; });
+    frames[current] = filledFrames;
+    ++queued;
+    changed.notify_all();
+    // The next chunk is free once fewer than all of them wait to be written.
+    changed.wait(lock, [this] { return queued < kRingChunks; });
     if (failed) {
         *error = failure;
         return false;
     }
-    pendingChunk = current;
-    pendingFrames = frames;
-    current = 1 - current;
-    changed.notify_all();
+    current = (oldest + queued) % kRingChunks;
     return true;
 }
 
 bool PipelinedWriter::Finish(std::string* error)
 {
     std::unique_lock<std::mutex> lock(mutex);
-    changed.wait(lock, [this] { return pendingChunk < 0; });
+    changed.wait(lock, [this] { return queued == 0; });
     if (failed) {
         *error = failure;
         return false;

@@ -1,5 +1,7 @@
 // Overlaps rendering with writing: the caller fills one chunk of interleaved
-// frames while a second thread writes the previous chunk to the file.
+// frames while a second thread writes earlier chunks to the file. A ring of
+// chunks lets rendering run on while the system holds up a write (as it does
+// when much unwritten data waits for the disk).
 #pragma once
 
 #include "AudioFileWriter.h"
@@ -25,10 +27,10 @@ public:
     // The chunk to fill now (chunkFrames x channels samples).
     float* Chunk() { return buffers[current].data(); }
     int ChunkFrames() const { return chunkFrames; }
-    // Hands the first `frames` frames of the chunk to the writing thread and
-    // moves on to the other chunk once it is free. False, with the reason,
+    // Hands the first `filledFrames` frames of the chunk to the writing thread and
+    // moves on to the next chunk of the ring once it is free. False, with the reason,
     // when an earlier write failed.
-    bool Submit(int frames, std::string* error);
+    bool Submit(int filledFrames, std::string* error);
     // Waits until everything submitted is written. False if a write failed.
     bool Finish(std::string* error);
 
@@ -37,13 +39,15 @@ private:
 
     AudioFileWriter* writer;
     int chunkFrames;
-    std::vector<float> buffers[2];
-    int current = 0;
+    static constexpr int kRingChunks = 16;
+    std::vector<float> buffers[kRingChunks];
+    int frames[kRingChunks] = {};
+    int current = 0; // the chunk being filled
 
     std::mutex mutex;
     std::condition_variable changed;
-    int pendingChunk = -1; // the chunk waiting to be written, or -1
-    int pendingFrames = 0;
+    int oldest = 0; // the next chunk to write
+    int queued = 0; // chunks submitted and not yet written
     bool stopping = false;
     bool failed = false;
     std::string failure;
