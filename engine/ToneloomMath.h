@@ -6,6 +6,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace toneloom {
 
 constexpr double kTwoPi = 6.283185307179586;
@@ -74,6 +78,9 @@ typedef int64_t PairBits __attribute__((vector_size(16)));
 
 inline Pair ClampUnit(Pair v)
 {
+#if defined(__SSE2__)
+    return _mm_min_pd(_mm_max_pd(v, _mm_set1_pd(-1.0)), _mm_set1_pd(1.0));
+#else
     const Pair one = Splat<Pair>(1.0);
     const PairBits over = v > one;
     const PairBits under = v < -one;
@@ -86,6 +93,7 @@ inline Pair ClampUnit(Pair v)
     Pair limited;
     std::memcpy(&limited, &bits, sizeof bits);
     return limited;
+#endif
 }
 #endif
 
@@ -165,10 +173,16 @@ namespace sine_detail {
 
 inline StereoValue SinOrCos2(double left, double right, double shift)
 {
-    if (!(std::fabs(left) < kLargest) || !(std::fabs(right) < kLargest)) {
+    const Pair x = {left, right};
+#if defined(__SSE2__)
+    const __m128d size = _mm_andnot_pd(_mm_set1_pd(-0.0), x);
+    const bool inRange = _mm_movemask_pd(_mm_cmplt_pd(size, _mm_set1_pd(kLargest))) == 3;
+#else
+    const bool inRange = std::fabs(left) < kLargest && std::fabs(right) < kLargest;
+#endif
+    if (!inRange) {
         return {SinOrCos(left, shift), SinOrCos(right, shift)};
     }
-    const Pair x = {left, right};
     PairBits parity;
     const Pair v = SignedSine(x, shift, &parity);
     PairBits bits;
