@@ -24,6 +24,8 @@
 
 namespace toneloom {
 
+struct StereoValue; // ToneloomMath.h
+
 class CLS_TONELOOM : public IEffectVST3
 {
 public:
@@ -81,7 +83,9 @@ protected:
     // One LFO sample: advances LFO `lfo` and writes its target quantity into
     // `state`. `effectiveVolume` is the block's volume target after the
     // transport gate.
-    void TickLfo(int lfo, float effectiveVolume, RunningState& state);
+    struct LfoBlock; // one LFO's settings, held still for a block
+    void TickLfo(int lfo, const LfoBlock& settings, double wave, float effectiveVolume,
+                 RunningState& state);
     void RestartLfoPhase(int lfo);
     // After LFO `lfo`'s target changed: which LFOs run (LFO 1 wins a shared target).
     void UpdateLfoRouting(int lfo);
@@ -112,7 +116,12 @@ private:
     void RenderSamples(RunningState& state, const BlockSteps& steps, const double* inLeft,
                        const double* inRight, double* outLeft, double* outRight, int frames,
                        float effectiveVolume);
-    double LfoWaveValue(int lfo, double phase) const;
+    LfoBlock LfoBlockOf(int lfo) const;
+    struct LfoWavePiece;
+    static LfoWavePiece LfoWaveAt(const LfoBlock& settings, double phase);
+    // LFO 1's wave on the left, LFO 2's on the right.
+    static StereoValue LfoWaveValues(const LfoBlock (&settings)[kNumLfos],
+                                     const RunningState& state);
 
     // Renderer state (ToneloomRenderer.cpp).
     double sampleRateCache = 0.0; // Hz the increments were computed with; 0 before the first block

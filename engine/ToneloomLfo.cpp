@@ -1,6 +1,6 @@
 // The two LFOs: their wave coefficients, rates (tempo divisions or
 // milliseconds per cycle), ranges, routing and their reactions to parameters
-// 8 to 22. The per-sample part (TickLfo, LfoWaveValue) lives with the
+// 8 to 22. The per-sample part (TickLfo, LfoWaveValues) lives with the
 // renderer in ToneloomRenderer.cpp, so that it inlines into the sample loop.
 #include "CLS_TONELOOM.h"
 

@@ -60,14 +60,46 @@ constexpr double kPiMid = 1.9841871583270443e-09;
 constexpr double kPiLow = 1.034036596358821e-18;
 constexpr double kLargest = 1.0e6; // radians
 
-// `c` in every lane of T (double, or a vector of doubles whose constants the
-// compiler then keeps whole instead of spreading a double at each use).
-template <typename T> constexpr T Splat(double c)
-{
-    return T{} + c;
-}
+// The constants of the sine, by name.
+enum SineConstant {
+    kTurnsPerPiAt,
+    kRoundingShiftAt,
+    kPiHighAt,
+    kPiMidAt,
+    kPiLowAt,
+    kSeriesAt, // the series' coefficients (-1)^k / (2k + 1)!, from r^3 to r^21
+    kMinusOneAt = kSeriesAt + 10,
+    kOneAt,
+    kSineConstantCount
+};
 
-inline double ClampUnit(double v)
+constexpr double kSineConstants[kSineConstantCount] = {
+    kTurnsPerPi,
+    kRoundingShift,
+    kPiHigh,
+    kPiMid,
+    kPiLow,
+    -1.0 / 6.0,
+    1.0 / 120.0,
+    -1.0 / 5040.0,
+    1.0 / 362880.0,
+    -1.0 / 39916800.0,
+    1.0 / 6227020800.0,
+    -1.0 / 1307674368000.0,
+    1.0 / 355687428096000.0,
+    -1.0 / 121645100408832000.0,
+    1.0 / 51090942171709440000.0,
+    -1.0,
+    1.0,
+};
+
+// The constants as T: double here, two lanes below.
+template <typename T> struct SineConstants
+{
+    T operator[](int at) const { return kSineConstants[at]; }
+};
+
+inline double ClampUnit(double v, const SineConstants<double>&)
 {
     return v > 1.0 ? 1.0 : (v < -1.0 ? -1.0 : v);
 }
@@ -76,12 +108,52 @@ inline double ClampUnit(double v)
 typedef double Pair __attribute__((vector_size(16)));
 typedef int64_t PairBits __attribute__((vector_size(16)));
 
-inline Pair ClampUnit(Pair v)
+// Each constant twice, side by side.
+struct alignas(16) SineConstantLanes
+{
+    double at[kSineConstantCount][2];
+};
+
+constexpr SineConstantLanes MakeSineConstantLanes()
+{
+    SineConstantLanes lanes{};
+    for (int i = 0; i < kSineConstantCount; ++i) {
+        lanes.at[i][0] = kSineConstants[i];
+        lanes.at[i][1] = kSineConstants[i];
+    }
+    return lanes;
+}
+
+inline constexpr SineConstantLanes kSineConstantLanes = MakeSineConstantLanes();
+
+template <> struct SineConstants<Pair>
+{
+    SineConstants() : lanes(&kSineConstantLanes.at[0][0])
+    {
+        // Hidden from the optimiser, so that the constants are read whole
+        // from the table (straight into the arithmetic) instead of being
+        // rebuilt from one double at each use.
+        asm("" : "+r"(lanes));
+    }
+    Pair operator[](int at) const
+    {
+#if defined(__SSE2__)
+        return _mm_load_pd(lanes + 2 * at); // aligned: folds into the arithmetic
+#else
+        Pair v;
+        std::memcpy(&v, lanes + 2 * at, sizeof v);
+        return v;
+#endif
+    }
+    const double* lanes;
+};
+
+inline Pair ClampUnit(Pair v, const SineConstants<Pair>& k)
 {
 #if defined(__SSE2__)
-    return _mm_min_pd(_mm_max_pd(v, _mm_set1_pd(-1.0)), _mm_set1_pd(1.0));
+    return _mm_min_pd(_mm_max_pd(v, k[kMinusOneAt]), k[kOneAt]);
 #else
-    const Pair one = Splat<Pair>(1.0);
+    const Pair one = k[kOneAt];
     const PairBits over = v > one;
     const PairBits under = v < -one;
     PairBits bits;
@@ -99,39 +171,30 @@ inline Pair ClampUnit(Pair v)
 
 // (-1)^q sin x, for x = m*pi + r; `shift` is 0 for the sine, 0.5 for the
 // cosine. T is double or a vector of doubles.
-template <typename T, typename Bits> inline T SignedSine(T x, double shift, Bits* parity)
+template <typename T, typename Bits> inline T SignedSine(T x, T shift, Bits* parity)
 {
-    const T shifted = x * Splat<T>(kTurnsPerPi) + Splat<T>(shift) + Splat<T>(kRoundingShift);
-    const T q = shifted - Splat<T>(kRoundingShift);
-    const T m = q - Splat<T>(shift);
-    const T r = ((x - m * Splat<T>(kPiHigh)) - m * Splat<T>(kPiMid)) - m * Splat<T>(kPiLow);
+    const SineConstants<T> k;
+    const T shifted = x * k[kTurnsPerPiAt] + shift + k[kRoundingShiftAt];
+    const T q = shifted - k[kRoundingShiftAt];
+    const T m = q - shift;
+    const T r = ((x - m * k[kPiHighAt]) - m * k[kPiMidAt]) - m * k[kPiLowAt];
     const T r2 = r * r;
-    // The series' coefficients (-1)^k / (2k + 1)!, from r^3 to r^21.
-    constexpr double k3 = -1.0 / 6.0;
-    constexpr double k5 = 1.0 / 120.0;
-    constexpr double k7 = -1.0 / 5040.0;
-    constexpr double k9 = 1.0 / 362880.0;
-    constexpr double k11 = -1.0 / 39916800.0;
-    constexpr double k13 = 1.0 / 6227020800.0;
-    constexpr double k15 = -1.0 / 1307674368000.0;
-    constexpr double k17 = 1.0 / 355687428096000.0;
-    constexpr double k19 = -1.0 / 121645100408832000.0;
-    constexpr double k21 = 1.0 / 51090942171709440000.0;
     // Estrin's scheme: short chains of dependent operations instead of one
     // long one, so the processor can work on several at a time.
     const T r4 = r2 * r2;
     const T r8 = r4 * r4;
     const T r16 = r8 * r8;
-    const T b0 = Splat<T>(k3) + Splat<T>(k5) * r2;
-    const T b1 = Splat<T>(k7) + Splat<T>(k9) * r2;
-    const T b2 = Splat<T>(k11) + Splat<T>(k13) * r2;
-    const T b3 = Splat<T>(k15) + Splat<T>(k17) * r2;
-    const T b4 = Splat<T>(k19) + Splat<T>(k21) * r2;
+    const T b0 = k[kSeriesAt] + k[kSeriesAt + 1] * r2;
+    const T b1 = k[kSeriesAt + 2] + k[kSeriesAt + 3] * r2;
+    const T b2 = k[kSeriesAt + 4] + k[kSeriesAt + 5] * r2;
+    const T b3 = k[kSeriesAt + 6] + k[kSeriesAt + 7] * r2;
+    const T b4 = k[kSeriesAt + 8] + k[kSeriesAt + 9] * r2;
     const T c0 = b0 + b1 * r4;
     const T c1 = b2 + b3 * r4;
     const T p = (c0 + c1 * r8) + b4 * r16;
     std::memcpy(parity, &shifted, sizeof shifted);
-    return ClampUnit(r + r * r2 * p); // rounding can overshoot 1 by a unit in the last place
+    // Rounding can overshoot 1 by a unit in the last place.
+    return ClampUnit(r + r * r2 * p, k);
 }
 
 inline double SinOrCos(double x, double shift)
@@ -171,7 +234,7 @@ struct StereoValue
 #if defined(__GNUC__)
 namespace sine_detail {
 
-inline StereoValue SinOrCos2(double left, double right, double shift)
+inline StereoValue SinOrCos2(double left, double right, double shiftLeft, double shiftRight)
 {
     const Pair x = {left, right};
 #if defined(__SSE2__)
@@ -181,10 +244,10 @@ inline StereoValue SinOrCos2(double left, double right, double shift)
     const bool inRange = std::fabs(left) < kLargest && std::fabs(right) < kLargest;
 #endif
     if (!inRange) {
-        return {SinOrCos(left, shift), SinOrCos(right, shift)};
+        return {SinOrCos(left, shiftLeft), SinOrCos(right, shiftRight)};
     }
     PairBits parity;
-    const Pair v = SignedSine(x, shift, &parity);
+    const Pair v = SignedSine(x, Pair{shiftLeft, shiftRight}, &parity);
     PairBits bits;
     std::memcpy(&bits, &v, sizeof v);
     bits ^= parity << 63;
@@ -195,26 +258,27 @@ inline StereoValue SinOrCos2(double left, double right, double shift)
 
 } // namespace sine_detail
 
-inline StereoValue ToneSin2(double left, double right)
+// sin or cos of each of two angles: the cosine where `...Cosine` is set.
+inline StereoValue ToneSinOrCos2(double left, bool leftCosine, double right, bool rightCosine)
 {
-    return sine_detail::SinOrCos2(left, right, 0.0);
-}
-
-inline StereoValue ToneCos2(double left, double right)
-{
-    return sine_detail::SinOrCos2(left, right, 0.5);
+    return sine_detail::SinOrCos2(left, right, leftCosine ? 0.5 : 0.0, rightCosine ? 0.5 : 0.0);
 }
 #else
+inline StereoValue ToneSinOrCos2(double left, bool leftCosine, double right, bool rightCosine)
+{
+    return {leftCosine ? ToneCos(left) : ToneSin(left), rightCosine ? ToneCos(right) : ToneSin(right)};
+}
+#endif
+
 inline StereoValue ToneSin2(double left, double right)
 {
-    return {ToneSin(left), ToneSin(right)};
+    return ToneSinOrCos2(left, false, right, false);
 }
 
 inline StereoValue ToneCos2(double left, double right)
 {
-    return {ToneCos(left), ToneCos(right)};
+    return ToneSinOrCos2(left, true, right, true);
 }
-#endif
 
 // Rounds half away from zero, saturating at the int32 range (NaN gives 0).
 inline int32_t RoundHalfAway(double v)

@@ -117,48 +117,104 @@ TONELOOM_ALWAYS_INLINE StereoValue ShapeValues(double left, double right,
 
 } // namespace
 
-TONELOOM_ALWAYS_INLINE double CLS_TONELOOM::LfoWaveValue(int lfo, double x) const
+// One LFO's settings, copied out of the plug-in for a block: the sample loop
+// then keeps them in registers instead of reading them back after every
+// output it writes.
+struct CLS_TONELOOM::LfoBlock
 {
-    const double s = lfoSplit[lfo];
-    const double k1 = lfoSlopeLow[lfo];
-    const double a = lfoUpperA[lfo];
-    const double b = lfoUpperB[lfo];
-    switch (lfoWave[lfo]) {
+    int wave;        // LfoWave
+    int target;      // LfoTarget
+    double split;    // radians
+    double slopeLow; // the wave's coefficients below and above the split
+    double upperA;
+    double upperB;
+    double inc;       // radians per sample
+    double swing;     // half the peak-to-peak swing, in the target's units
+    double centre;    // in the target's units
+    double otherInc;  // radians per sample: the offset's (base target) or the base's
+};
+
+CLS_TONELOOM::LfoBlock CLS_TONELOOM::LfoBlockOf(int lfo) const
+{
+    return {lfoWave[lfo],
+            lfoTarget[lfo],
+            lfoSplit[lfo],
+            lfoSlopeLow[lfo],
+            lfoUpperA[lfo],
+            lfoUpperB[lfo],
+            lfoInc[lfo],
+            static_cast<double>(lfoSwing[lfo]),
+            static_cast<double>(lfoCentre[lfo]),
+            lfoTarget[lfo] == kTargetBaseFreq ? beatInc : baseInc};
+}
+
+// One LFO's wave at phase x in [0, 2pi), between -1 and 1, as the pieces
+// that let both LFOs share one sine evaluation: either a straight line's
+// value, or scale * (sin or cos of angle) + bias.
+struct CLS_TONELOOM::LfoWavePiece
+{
+    bool line;
+    double lineValue;
+    double angle; // radians
+    bool cosine;
+    double scale;
+    double bias;
+};
+
+TONELOOM_ALWAYS_INLINE CLS_TONELOOM::LfoWavePiece CLS_TONELOOM::LfoWaveAt(const LfoBlock& lfo,
+                                                                       double x)
+{
+    const double s = lfo.split;
+    const double k1 = lfo.slopeLow;
+    const double a = lfo.upperA;
+    const double b = lfo.upperB;
+    switch (lfo.wave) {
     case kLfoSine:
-        return ToneSin(x);
+        return {false, 0.0, x, false, 1.0, 0.0};
     case kLfoGoldenSine:
-        return x < s ? ToneCos(x * k1) : ToneCos(x * a + b);
+        return {false, 0.0, x < s ? x * k1 : x * a + b, true, 1.0, 0.0};
     case kLfoTriangle:
     case kLfoGoldenTri:
     case kLfoSaw:
     case kLfoSawFlip:
-        return x < s ? x * k1 - 1.0 : a - x * b;
+        return {true, x < s ? x * k1 - 1.0 : a - x * b, 0.0, false, 0.0, 0.0};
     case kLfoSineHalf:
-        return 2.0 * ToneSin(x * 0.5) - 1.0;
+        return {false, 0.0, x * 0.5, false, 2.0, -1.0};
     case kLfoHalfFlip:
-        return 2.0 * ToneSin(x * 0.5 + kPi) + 1.0;
+        return {false, 0.0, x * 0.5 + kPi, false, 2.0, 1.0};
     case kLfoGoldenHalf:
-        return x < s ? 2.0 * ToneSin(x * k1) - 1.0 : 2.0 * ToneSin(x * a + b) - 1.0;
+        return {false, 0.0, x < s ? x * k1 : x * a + b, false, 2.0, -1.0};
     default:
-        return 0.0;
+        return {true, 0.0, 0.0, false, 0.0, 0.0};
     }
 }
 
-TONELOOM_ALWAYS_INLINE void CLS_TONELOOM::TickLfo(int lfo, float effectiveVolume,
-                                                  RunningState& state)
+TONELOOM_ALWAYS_INLINE StereoValue
+CLS_TONELOOM::LfoWaveValues(const LfoBlock (&settings)[kNumLfos], const RunningState& state)
+{
+    const LfoWavePiece first = LfoWaveAt(settings[0], state.lfoPhase[0]);
+    const LfoWavePiece second = LfoWaveAt(settings[1], state.lfoPhase[1]);
+    const StereoValue v =
+        ToneSinOrCos2(first.angle, first.cosine, second.angle, second.cosine);
+    return {first.line ? first.lineValue : first.scale * v.left + first.bias,
+            second.line ? second.lineValue : second.scale * v.right + second.bias};
+}
+
+// Moves LFO `lfo` on by one sample; `w` is its wave at the current phase.
+TONELOOM_ALWAYS_INLINE void CLS_TONELOOM::TickLfo(int lfo, const LfoBlock& settings, double w,
+                                                  float effectiveVolume, RunningState& state)
 {
     double& phase = state.lfoPhase[lfo];
-    const double w = LfoWaveValue(lfo, phase);
-    phase += lfoInc[lfo];
+    phase += settings.inc;
     WrapPhase(phase);
-    const double m = static_cast<double>(lfoSwing[lfo]) * w + lfoCentre[lfo];
-    switch (lfoTarget[lfo]) {
+    const double m = settings.swing * w + settings.centre;
+    switch (settings.target) {
     case kTargetBaseFreq:
         state.incLeft = m;
-        state.incRight = beatInc + m; // the offset stays while the base moves
+        state.incRight = settings.otherInc + m; // the offset stays while the base moves
         break;
     case kTargetBinaural:
-        state.incRight = baseInc + m;
+        state.incRight = settings.otherInc + m;
         break;
     case kTargetBinauralPan:
         state.pan = static_cast<float>(m);
@@ -196,6 +252,7 @@ void CLS_TONELOOM::RenderSamples(RunningState& state, const BlockSteps& steps, c
     const bool tickFirst = lfoActive[0];
     const bool tickSecond = lfoActive[1];
     const bool targetAudible = effectiveVolume > kSilentGain;
+    const LfoBlock lfos[kNumLfos] = {LfoBlockOf(0), LfoBlockOf(1)};
     RunningState s = state;
     for (int i = 0; i < frames; ++i) {
         const double inL = inLeft != nullptr ? inLeft[i] : 0.0;
@@ -206,11 +263,16 @@ void CLS_TONELOOM::RenderSamples(RunningState& state, const BlockSteps& steps, c
             outRight[i] = inR;
             continue;
         }
-        if (tickFirst) {
-            TickLfo(0, effectiveVolume, s);
-        }
-        if (tickSecond) {
-            TickLfo(1, effectiveVolume, s);
+        if (tickFirst || tickSecond) {
+            // Each wave depends on its own phase only: both first, then
+            // LFO 1 acts before LFO 2.
+            const StereoValue w = LfoWaveValues(lfos, s);
+            if (tickFirst) {
+                TickLfo(0, lfos[0], w.left, effectiveVolume, s);
+            }
+            if (tickSecond) {
+                TickLfo(1, lfos[1], w.right, effectiveVolume, s);
+            }
         }
         s.volume += step.volume;
         s.incLeft += step.incLeft;
