@@ -52,9 +52,18 @@ TEST(ToneSine, ExactWhereTheWaveCrossesAndPeaks)
     EXPECT_NEAR(ToneSin(kThreeHalfPi), -1.0, 1e-16);
     EXPECT_NEAR(ToneCos(kPi), -1.0, 1e-16);
     // Never beyond full scale.
+    double largest = 0.0;
     for (double x = 0.0; x < kTwoPi; x += 1e-4) {
-        EXPECT_LE(std::fabs(ToneSin(x)), 1.0);
+        const StereoValue pair = ToneSinOrCos2(x, false, x, true);
+        largest = std::max({largest, std::fabs(ToneSin(x)), std::fabs(pair.left),
+                            std::fabs(pair.right)});
     }
+    for (double x : {kHalfPi, kThreeHalfPi, kPi, kTwoPi}) {
+        const StereoValue pair = ToneSinOrCos2(x, false, x, true);
+        largest = std::max({largest, std::fabs(ToneSin(x)), std::fabs(ToneCos(x)),
+                            std::fabs(pair.left), std::fabs(pair.right)});
+    }
+    EXPECT_LE(largest, 1.0);
 }
 
 TEST(ToneSine, HugeAndNonFiniteAnglesFallBackToTheLibrary)
