@@ -14,7 +14,7 @@ if(NOT WIN32)
 endif()
 
 set(TONELOOM_DEPS_DIR "${CMAKE_SOURCE_DIR}/build/deps" CACHE PATH
-    "Where scripts/setup unpacked the libpng source")
+    "Where scripts/setup unpacked the Debian sources the Windows build compiles")
 file(GLOB libpng_candidates LIST_DIRECTORIES true "${TONELOOM_DEPS_DIR}/libpng1.6-*")
 list(FILTER libpng_candidates EXCLUDE REGEX "\\.(tar|dsc|xz|gz)")
 list(SORT libpng_candidates)

@@ -1,5 +1,6 @@
 cmake_policy(SET CMP0057 NEW) # IN_LIST
-# Fails unless MODULE imports only DLLs that every Windows installation ships.
+# Fails unless MODULE (a DLL or program) imports only DLLs that every Windows
+# installation ships.
 # cmake -DOBJDUMP=<objdump> -DMODULE=<file> -P CheckImports.cmake
 execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)

@@ -1,12 +1,13 @@
 #include "AudioFileWriter.h"
 
+#include "SystemCalls.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cctype>
-#include <unistd.h>
 
 namespace toneloom {
 
@@ -14,7 +15,7 @@ namespace {
 
 std::string Extension(const std::string& path)
 {
-    const size_t slash = path.find_last_of('/');
+    const size_t slash = LastSeparator(path);
     const size_t dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
         return "";
@@ -28,10 +29,27 @@ std::string Extension(const std::string& path)
 // The hidden file beside `path`: same folder, name starting with a dot.
 std::string PartialPathFor(const std::string& path)
 {
-    const size_t slash = path.find_last_of('/');
+    const size_t slash = LastSeparator(path);
     const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return folder + "." + name + ".partial-" + std::to_string(getpid());
+    return folder + "." + name + ".partial-" + std::to_string(ProcessId());
+}
+
+// Whether the libsndfile in use knows the container at all (a build without
+// the external codec libraries has no FLAC).
+bool LibraryWrites(int container)
+{
+    int count = 0;
+    sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
+    for (int i = 0; i < count; ++i) {
+        SF_FORMAT_INFO major{};
+        major.format = i;
+        if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &major, sizeof major) == 0 &&
+            (major.format & SF_FORMAT_TYPEMASK) == container) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -68,6 +86,10 @@ bool AudioFileWriter::ContainerFor(const std::string& path, SampleFormat format,
         subtype = SF_FORMAT_PCM_16;
         break;
     }
+    if (!LibraryWrites(container)) {
+        *error = "this build cannot write ." + ext + " files: use a .wav or .aiff name";
+        return false;
+    }
     if (container == SF_FORMAT_FLAC && subtype == SF_FORMAT_FLOAT) {
         *error = "FLAC holds integer samples only: use --format int24 or int16";
         return false;
@@ -95,6 +117,7 @@ bool AudioFileWriter::Open(const std::string& path, int sampleRateHz, int channe
     file = sf_open(partialPath.c_str(), SFM_WRITE, &info);
     if (file == nullptr) {
         *error = "cannot write '" + path + "': " + sf_strerror(nullptr);
+        std::remove(partialPath.c_str()); // libsndfile may have made it before failing
         partialPath.clear();
         return false;
     }
@@ -139,7 +162,7 @@ bool AudioFileWriter::Commit(std::string* error)
         partialPath.clear();
         return false;
     }
-    if (std::rename(partialPath.c_str(), finalPath.c_str()) != 0) {
+    if (!MoveOver(partialPath, finalPath)) {
         *error = "cannot move the render to '" + finalPath + "'";
         std::remove(partialPath.c_str());
         partialPath.clear();

@@ -1,7 +1,6 @@
 #include "ProgressBar.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace toneloom {
 
@@ -20,11 +19,6 @@ ProgressBar::ProgressBar(int64_t newTotal, bool newEnabled)
 ProgressBar::~ProgressBar()
 {
     Finish();
-}
-
-bool ProgressBar::StderrIsTerminal()
-{
-    return isatty(STDERR_FILENO) != 0;
 }
 
 void ProgressBar::Update(int64_t done)

@@ -16,9 +16,6 @@ public:
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
-    // True when stderr is a terminal.
-    static bool StderrIsTerminal();
-
     void Update(int64_t done);
     // Clears the line if anything was drawn.
     void Finish();

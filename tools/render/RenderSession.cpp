@@ -2,6 +2,7 @@
 
 #include "HostText.h"
 #include "PipelinedWriter.h"
+#include "SystemCalls.h"
 #include "Vst3Ids.h"
 
 #include "base/source/fobject.h"
@@ -13,7 +14,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace toneloom {
 
@@ -205,7 +205,7 @@ bool RenderSession::SaveState(std::vector<uint8_t>* bytes)
 
 bool RenderSession::ExportPreset(const std::string& path, std::string* error)
 {
-    const std::string partial = path + ".partial-" + std::to_string(getpid());
+    const std::string partial = path + ".partial-" + std::to_string(ProcessId());
     IBStream* stream = FileStream::open(partial.c_str(), "wb");
     if (stream == nullptr) {
         *error = "cannot write '" + path + "'";
@@ -213,7 +213,7 @@ bool RenderSession::ExportPreset(const std::string& path, std::string* error)
     }
     const bool saved = PresetFile::savePreset(stream, FUID::fromTUID(classId), instance->Component());
     stream->release();
-    if (!saved || std::rename(partial.c_str(), path.c_str()) != 0) {
+    if (!saved || !MoveOver(partial, path)) {
         std::remove(partial.c_str());
         *error = "cannot write '" + path + "'";
         return false;

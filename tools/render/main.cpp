@@ -3,14 +3,13 @@
 #include "AudioFileWriter.h"
 #include "ProgressBar.h"
 #include "RenderSession.h"
+#include "SystemCalls.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -48,14 +47,12 @@ int Fail(const std::string& message, int code = kExitFailure)
 // The bundle built next to this program.
 std::string DefaultPluginPath()
 {
-    char self[4096];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) {
+    const std::string self = ExecutablePath();
+    const size_t slash = LastSeparator(self);
+    if (slash == std::string::npos) {
         return kBundleName;
     }
-    self[length] = '\0';
-    std::string path(self);
-    return path.substr(0, path.find_last_of('/') + 1) + kBundleName;
+    return self.substr(0, slash + 1) + kBundleName;
 }
 
 SampleFormat FormatNamed(const std::string& name)
@@ -93,13 +90,14 @@ bool IsFactoryPreset(const std::string& name, int slot)
 
 int ExportPresets(RenderSession& session, const std::string& dir)
 {
-    struct stat info{};
-    if (stat(dir.c_str(), &info) != 0) {
-        if (mkdir(dir.c_str(), 0777) != 0) {
-            return Fail("cannot make the folder '" + dir + "'");
-        }
-    } else if (!S_ISDIR(info.st_mode)) {
+    switch (EnsureFolder(dir)) {
+    case FolderState::kCannotMake:
+        return Fail("cannot make the folder '" + dir + "'");
+    case FolderState::kNotAFolder:
         return Fail("'" + dir + "' is not a folder");
+    case FolderState::kMade:
+    case FolderState::kExisted:
+        break;
     }
     std::string error;
     int written = 0;
@@ -134,7 +132,7 @@ int Render(RenderSession& session, const Options& options)
         return Fail(error);
     }
     const auto total = static_cast<int64_t>(std::llround(options.seconds * options.sampleRate));
-    ProgressBar progress(total, ProgressBar::StderrIsTerminal());
+    ProgressBar progress(total, StderrIsTerminal());
     RenderTimeline timeline;
     timeline.seconds = options.seconds;
     timeline.tempoBpm = options.tempo;

@@ -85,10 +85,15 @@ std::string HostModule::LibraryInBundle(const std::string& path)
         return path;
     }
     std::string bundle = path;
-    while (bundle.size() > 1 && bundle.back() == '/') {
+#ifdef _WIN32
+    const char* separators = "/\\";
+#else
+    const char* separators = "/";
+#endif
+    while (bundle.size() > 1 && std::strchr(separators, bundle.back()) != nullptr) {
         bundle.pop_back();
     }
-    const size_t slash = bundle.find_last_of('/');
+    const size_t slash = bundle.find_last_of(separators);
     std::string stem = slash == std::string::npos ? bundle : bundle.substr(slash + 1);
     const size_t extension = stem.rfind(kBundleExtension);
     if (extension != std::string::npos &&

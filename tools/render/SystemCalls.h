@@ -1,0 +1,30 @@
+// The few operating-system services toneloom-render uses, for Linux and
+// Windows alike.
+#pragma once
+
+#include <string>
+
+namespace toneloom {
+
+// This process's id, to tell its temporary files from another run's.
+int ProcessId();
+
+// True when standard error goes to a terminal (or console).
+bool StderrIsTerminal();
+
+// The full path of the running program, or "" when it cannot be found.
+std::string ExecutablePath();
+
+// Where a path's last folder separator is ('/' anywhere, '\\' on Windows
+// too), or npos.
+size_t LastSeparator(const std::string& path);
+
+enum class FolderState { kMade, kExisted, kNotAFolder, kCannotMake };
+// Makes the folder `path` unless it exists.
+FolderState EnsureFolder(const std::string& path);
+
+// Puts `from` in the place of `to`, replacing a file already there. False
+// when it could not.
+bool MoveOver(const std::string& from, const std::string& to);
+
+} // namespace toneloom
