@@ -117,8 +117,6 @@ private:
                        const double* inRight, double* outLeft, double* outRight, int frames,
                        float effectiveVolume);
     LfoBlock LfoBlockOf(int lfo) const;
-    struct LfoWavePiece;
-    static LfoWavePiece LfoWaveAt(const LfoBlock& settings, double phase);
     // LFO 1's wave on the left, LFO 2's on the right.
     static StereoValue LfoWaveValues(const LfoBlock (&settings)[kNumLfos],
                                      const RunningState& state);

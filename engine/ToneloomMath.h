@@ -258,17 +258,26 @@ inline StereoValue SinOrCos2(double left, double right, double shiftLeft, double
 
 } // namespace sine_detail
 
+// sin or cos of each of two angles: the cosine where `...Shift` is 0.5, the
+// sine where it is 0.
+inline StereoValue ToneSinOrCosShifted2(double left, double leftShift, double right,
+                                        double rightShift)
+{
+    return sine_detail::SinOrCos2(left, right, leftShift, rightShift);
+}
+#else
+inline StereoValue ToneSinOrCosShifted2(double left, double leftShift, double right,
+                                        double rightShift)
+{
+    return {sine_detail::SinOrCos(left, leftShift), sine_detail::SinOrCos(right, rightShift)};
+}
+#endif
+
 // sin or cos of each of two angles: the cosine where `...Cosine` is set.
 inline StereoValue ToneSinOrCos2(double left, bool leftCosine, double right, bool rightCosine)
 {
-    return sine_detail::SinOrCos2(left, right, leftCosine ? 0.5 : 0.0, rightCosine ? 0.5 : 0.0);
+    return ToneSinOrCosShifted2(left, leftCosine ? 0.5 : 0.0, right, rightCosine ? 0.5 : 0.0);
 }
-#else
-inline StereoValue ToneSinOrCos2(double left, bool leftCosine, double right, bool rightCosine)
-{
-    return {leftCosine ? ToneCos(left) : ToneSin(left), rightCosine ? ToneCos(right) : ToneSin(right)};
-}
-#endif
 
 inline StereoValue ToneSin2(double left, double right)
 {

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #if defined(__GNUC__)
 #define TONELOOM_ALWAYS_INLINE inline __attribute__((always_inline))
@@ -120,84 +121,106 @@ TONELOOM_ALWAYS_INLINE StereoValue ShapeValues(double left, double right,
 // One LFO's settings, copied out of the plug-in for a block: the sample loop
 // then keeps them in registers instead of reading them back after every
 // output it writes.
+//
+// Every LFO wave is written in one form, so that the loop needs no switch
+// over the waves and both LFOs share one sine evaluation: a line in two
+// pieces, y = x < split ? x * lowSlope + lowOffset : x * highSlope +
+// highOffset, at phase x; the wave is then y itself (the straight waves,
+// lineWeight 1) or scale * sin(y) + bias (cos(y) where cosine is 0.5).
 struct CLS_TONELOOM::LfoBlock
 {
-    int wave;        // LfoWave
-    int target;      // LfoTarget
-    double split;    // radians
-    double slopeLow; // the wave's coefficients below and above the split
-    double upperA;
-    double upperB;
-    double inc;       // radians per sample
-    double swing;     // half the peak-to-peak swing, in the target's units
-    double centre;    // in the target's units
-    double otherInc;  // radians per sample: the offset's (base target) or the base's
+    int target;        // LfoTarget
+    double split;      // radians; infinite for the waves in one piece
+    double lowSlope;   // per radian
+    double lowOffset;
+    double highSlope;  // per radian
+    double highOffset;
+    double cosine;     // 0 for a sine, 0.5 for a cosine
+    double scale;
+    double bias;
+    double lineWeight; // 1 for the straight waves, else 0
+    double inc;        // radians per sample
+    double swing;      // half the peak-to-peak swing, in the target's units
+    double centre;     // in the target's units
+    double otherInc;   // radians per sample: the offset's (base target) or the base's
 };
 
 CLS_TONELOOM::LfoBlock CLS_TONELOOM::LfoBlockOf(int lfo) const
 {
-    return {lfoWave[lfo],
-            lfoTarget[lfo],
-            lfoSplit[lfo],
-            lfoSlopeLow[lfo],
-            lfoUpperA[lfo],
-            lfoUpperB[lfo],
-            lfoInc[lfo],
-            static_cast<double>(lfoSwing[lfo]),
-            static_cast<double>(lfoCentre[lfo]),
-            lfoTarget[lfo] == kTargetBaseFreq ? beatInc : baseInc};
-}
-
-// One LFO's wave at phase x in [0, 2pi), between -1 and 1, as the pieces
-// that let both LFOs share one sine evaluation: either a straight line's
-// value, or scale * (sin or cos of angle) + bias.
-struct CLS_TONELOOM::LfoWavePiece
-{
-    bool line;
-    double lineValue;
-    double angle; // radians
-    bool cosine;
-    double scale;
-    double bias;
-};
-
-TONELOOM_ALWAYS_INLINE CLS_TONELOOM::LfoWavePiece CLS_TONELOOM::LfoWaveAt(const LfoBlock& lfo,
-                                                                       double x)
-{
-    const double s = lfo.split;
-    const double k1 = lfo.slopeLow;
-    const double a = lfo.upperA;
-    const double b = lfo.upperB;
-    switch (lfo.wave) {
-    case kLfoSine:
-        return {false, 0.0, x, false, 1.0, 0.0};
-    case kLfoGoldenSine:
-        return {false, 0.0, x < s ? x * k1 : x * a + b, true, 1.0, 0.0};
+    constexpr double kWhole = std::numeric_limits<double>::infinity();
+    const double s = lfoSplit[lfo];
+    const double k1 = lfoSlopeLow[lfo];
+    const double a = lfoUpperA[lfo];
+    const double b = lfoUpperB[lfo];
+    LfoBlock block{};
+    block.target = lfoTarget[lfo];
+    block.inc = lfoInc[lfo];
+    block.swing = static_cast<double>(lfoSwing[lfo]);
+    block.centre = static_cast<double>(lfoCentre[lfo]);
+    block.otherInc = lfoTarget[lfo] == kTargetBaseFreq ? beatInc : baseInc;
+    auto pieces = [&block](double split, double lowSlope, double lowOffset, double highSlope,
+                           double highOffset) {
+        block.split = split;
+        block.lowSlope = lowSlope;
+        block.lowOffset = lowOffset;
+        block.highSlope = highSlope;
+        block.highOffset = highOffset;
+    };
+    switch (lfoWave[lfo]) {
+    case kLfoSine: // sin x
+        pieces(kWhole, 1.0, 0.0, 0.0, 0.0);
+        block.scale = 1.0;
+        break;
+    case kLfoGoldenSine: // cos of x stretched to the split
+        pieces(s, k1, 0.0, a, b);
+        block.cosine = 0.5;
+        block.scale = 1.0;
+        break;
     case kLfoTriangle:
     case kLfoGoldenTri:
     case kLfoSaw:
-    case kLfoSawFlip:
-        return {true, x < s ? x * k1 - 1.0 : a - x * b, 0.0, false, 0.0, 0.0};
-    case kLfoSineHalf:
-        return {false, 0.0, x * 0.5, false, 2.0, -1.0};
-    case kLfoHalfFlip:
-        return {false, 0.0, x * 0.5 + kPi, false, 2.0, 1.0};
-    case kLfoGoldenHalf:
-        return {false, 0.0, x < s ? x * k1 : x * a + b, false, 2.0, -1.0};
-    default:
-        return {true, 0.0, 0.0, false, 0.0, 0.0};
+    case kLfoSawFlip: // x * k1 - 1 rising, a - x * b falling
+        pieces(s, k1, -1.0, -b, a);
+        block.lineWeight = 1.0;
+        break;
+    case kLfoSineHalf: // 2 sin(x / 2) - 1
+        pieces(kWhole, 0.5, 0.0, 0.0, 0.0);
+        block.scale = 2.0;
+        block.bias = -1.0;
+        break;
+    case kLfoHalfFlip: // 2 sin(x / 2 + pi) + 1
+        pieces(kWhole, 0.5, kPi, 0.0, 0.0);
+        block.scale = 2.0;
+        block.bias = 1.0;
+        break;
+    case kLfoGoldenHalf: // 2 sin(x stretched to the split) - 1
+        pieces(s, k1, 0.0, a, b);
+        block.scale = 2.0;
+        block.bias = -1.0;
+        break;
+    default: // no wave: 0
+        pieces(kWhole, 0.0, 0.0, 0.0, 0.0);
+        block.lineWeight = 1.0;
+        break;
     }
+    return block;
 }
 
 TONELOOM_ALWAYS_INLINE StereoValue
 CLS_TONELOOM::LfoWaveValues(const LfoBlock (&settings)[kNumLfos], const RunningState& state)
 {
-    const LfoWavePiece first = LfoWaveAt(settings[0], state.lfoPhase[0]);
-    const LfoWavePiece second = LfoWaveAt(settings[1], state.lfoPhase[1]);
-    const StereoValue v =
-        ToneSinOrCos2(first.angle, first.cosine, second.angle, second.cosine);
-    return {first.line ? first.lineValue : first.scale * v.left + first.bias,
-            second.line ? second.lineValue : second.scale * v.right + second.bias};
+    auto piece = [](const LfoBlock& lfo, double x) {
+        return x < lfo.split ? x * lfo.lowSlope + lfo.lowOffset
+                             : x * lfo.highSlope + lfo.highOffset;
+    };
+    const LfoBlock& first = settings[0];
+    const LfoBlock& second = settings[1];
+    const double y0 = piece(first, state.lfoPhase[0]);
+    const double y1 = piece(second, state.lfoPhase[1]);
+    const StereoValue v = ToneSinOrCosShifted2(y0, first.cosine, y1, second.cosine);
+    // The unused part of each sum is an exact zero.
+    return {first.scale * v.left + first.bias + first.lineWeight * y0,
+            second.scale * v.right + second.bias + second.lineWeight * y1};
 }
 
 // Moves LFO `lfo` on by one sample; `w` is its wave at the current phase.
