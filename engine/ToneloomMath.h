@@ -257,36 +257,30 @@ inline StereoValue SinOrCos2(double left, double right, double shiftLeft, double
 }
 
 } // namespace sine_detail
-
-// sin or cos of each of two angles: the cosine where `...Shift` is 0.5, the
-// sine where it is 0.
-inline StereoValue ToneSinOrCosShifted2(double left, double leftShift, double right,
-                                        double rightShift)
-{
-    return sine_detail::SinOrCos2(left, right, leftShift, rightShift);
-}
-#else
-inline StereoValue ToneSinOrCosShifted2(double left, double leftShift, double right,
-                                        double rightShift)
-{
-    return {sine_detail::SinOrCos(left, leftShift), sine_detail::SinOrCos(right, rightShift)};
-}
 #endif
 
-// sin or cos of each of two angles: the cosine where `...Cosine` is set.
-inline StereoValue ToneSinOrCos2(double left, bool leftCosine, double right, bool rightCosine)
+// What ToneSinOrCos2 takes for each angle.
+constexpr double kSineShift = 0.0;
+constexpr double kCosineShift = 0.5; // cos x = sin(x + pi/2), pi/2 being half of pi
+
+// sin or cos of each of two angles, as each one's shift says.
+inline StereoValue ToneSinOrCos2(double left, double leftShift, double right, double rightShift)
 {
-    return ToneSinOrCosShifted2(left, leftCosine ? 0.5 : 0.0, right, rightCosine ? 0.5 : 0.0);
+#if defined(__GNUC__)
+    return sine_detail::SinOrCos2(left, right, leftShift, rightShift);
+#else
+    return {sine_detail::SinOrCos(left, leftShift), sine_detail::SinOrCos(right, rightShift)};
+#endif
 }
 
 inline StereoValue ToneSin2(double left, double right)
 {
-    return ToneSinOrCos2(left, false, right, false);
+    return ToneSinOrCos2(left, kSineShift, right, kSineShift);
 }
 
 inline StereoValue ToneCos2(double left, double right)
 {
-    return ToneSinOrCos2(left, true, right, true);
+    return ToneSinOrCos2(left, kCosineShift, right, kCosineShift);
 }
 
 // Rounds half away from zero, saturating at the int32 range (NaN gives 0).

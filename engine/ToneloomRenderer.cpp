@@ -126,7 +126,7 @@ TONELOOM_ALWAYS_INLINE StereoValue ShapeValues(double left, double right,
 // over the waves and both LFOs share one sine evaluation: a line in two
 // pieces, y = x < split ? x * lowSlope + lowOffset : x * highSlope +
 // highOffset, at phase x; the wave is then y itself (the straight waves,
-// lineWeight 1) or scale * sin(y) + bias (cos(y) where cosine is 0.5).
+// lineWeight 1) or scale * sin(y) + bias (cos(y) where cosine says so).
 struct CLS_TONELOOM::LfoBlock
 {
     int target;        // LfoTarget
@@ -135,7 +135,7 @@ struct CLS_TONELOOM::LfoBlock
     double lowOffset;
     double highSlope;  // per radian
     double highOffset;
-    double cosine;     // 0 for a sine, 0.5 for a cosine
+    double cosine;     // kSineShift or kCosineShift
     double scale;
     double bias;
     double lineWeight; // 1 for the straight waves, else 0
@@ -173,7 +173,7 @@ CLS_TONELOOM::LfoBlock CLS_TONELOOM::LfoBlockOf(int lfo) const
         break;
     case kLfoGoldenSine: // cos of x stretched to the split
         pieces(s, k1, 0.0, a, b);
-        block.cosine = 0.5;
+        block.cosine = kCosineShift;
         block.scale = 1.0;
         break;
     case kLfoTriangle:
@@ -217,7 +217,7 @@ CLS_TONELOOM::LfoWaveValues(const LfoBlock (&settings)[kNumLfos], const RunningS
     const LfoBlock& second = settings[1];
     const double y0 = piece(first, state.lfoPhase[0]);
     const double y1 = piece(second, state.lfoPhase[1]);
-    const StereoValue v = ToneSinOrCosShifted2(y0, first.cosine, y1, second.cosine);
+    const StereoValue v = ToneSinOrCos2(y0, first.cosine, y1, second.cosine);
     // The unused part of each sum is an exact zero.
     return {first.scale * v.left + first.bias + first.lineWeight * y0,
             second.scale * v.right + second.bias + second.lineWeight * y1};

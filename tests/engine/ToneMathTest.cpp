@@ -54,12 +54,12 @@ TEST(ToneSine, ExactWhereTheWaveCrossesAndPeaks)
     // Never beyond full scale.
     double largest = 0.0;
     for (double x = 0.0; x < kTwoPi; x += 1e-4) {
-        const StereoValue pair = ToneSinOrCos2(x, false, x, true);
+        const StereoValue pair = ToneSinOrCos2(x, kSineShift, x, kCosineShift);
         largest = std::max({largest, std::fabs(ToneSin(x)), std::fabs(pair.left),
                             std::fabs(pair.right)});
     }
     for (double x : {kHalfPi, kThreeHalfPi, kPi, kTwoPi}) {
-        const StereoValue pair = ToneSinOrCos2(x, false, x, true);
+        const StereoValue pair = ToneSinOrCos2(x, kSineShift, x, kCosineShift);
         largest = std::max({largest, std::fabs(ToneSin(x)), std::fabs(ToneCos(x)),
                             std::fabs(pair.left), std::fabs(pair.right)});
     }
