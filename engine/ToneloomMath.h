@@ -61,7 +61,8 @@ constexpr double kPiLow = 1.034036596358821e-18;
 constexpr double kLargest = 1.0e6; // radians
 
 // The constants of the sine, by name.
-enum SineConstant {
+enum SineConstant
+{
     kTurnsPerPiAt,
     kRoundingShiftAt,
     kPiHighAt,

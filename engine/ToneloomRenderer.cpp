@@ -81,7 +81,8 @@ struct ShapeCoefficients
 };
 
 // The straight-line shapes at phase x in [0, 2pi), between -1 and 1.
-template <int Shape> TONELOOM_ALWAYS_INLINE double LineShapeValue(double x, const ShapeCoefficients& c)
+template <int Shape>
+TONELOOM_ALWAYS_INLINE double LineShapeValue(double x, const ShapeCoefficients& c)
 {
     if constexpr (Shape == kWaveGoldenTriangle) {
         return x < c.split ? x * c.slopeLow - 1.0 : c.slopeHigh - x * c.offsetHigh;
@@ -129,13 +130,13 @@ TONELOOM_ALWAYS_INLINE StereoValue ShapeValues(double left, double right,
 // lineWeight 1) or scale * sin(y) + bias (cos(y) where cosine says so).
 struct CLS_TONELOOM::LfoBlock
 {
-    int target;        // LfoTarget
-    double split;      // radians; infinite for the waves in one piece
-    double lowSlope;   // per radian
+    int target;      // LfoTarget
+    double split;    // radians; infinite for the waves in one piece
+    double lowSlope; // per radian
     double lowOffset;
-    double highSlope;  // per radian
+    double highSlope; // per radian
     double highOffset;
-    double cosine;     // kSineShift or kCosineShift
+    double cosine; // kSineShift or kCosineShift
     double scale;
     double bias;
     double lineWeight; // 1 for the straight waves, else 0
@@ -206,8 +207,8 @@ CLS_TONELOOM::LfoBlock CLS_TONELOOM::LfoBlockOf(int lfo) const
     return block;
 }
 
-TONELOOM_ALWAYS_INLINE StereoValue
-CLS_TONELOOM::LfoWaveValues(const LfoBlock (&settings)[kNumLfos], const RunningState& state)
+TONELOOM_ALWAYS_INLINE StereoValue CLS_TONELOOM::LfoWaveValues(const LfoBlock (&settings)[kNumLfos],
+                                                               const RunningState& state)
 {
     auto piece = [](const LfoBlock& lfo, double x) {
         return x < lfo.split ? x * lfo.lowSlope + lfo.lowOffset

@@ -14,8 +14,8 @@ namespace toneloom {
 
 namespace {
 
-std::atomic<void*> attachedModule{nullptr};  // recorded at process attach
-std::atomic<void*> resourceModule{nullptr};  // what the editor loads pictures from
+std::atomic<void*> attachedModule{nullptr}; // recorded at process attach
+std::atomic<void*> resourceModule{nullptr}; // what the editor loads pictures from
 
 } // namespace
 

@@ -28,8 +28,8 @@ TEST(ToneSine, MatchesTheLibraryOverManyTurns)
         const double y = 0.37 - 0.5 * x;
         const StereoValue sines = ToneSin2(x, y);
         const StereoValue cosines = ToneCos2(y, x);
-        worstSin = std::max({worstSin, std::fabs(sines.left - std::sin(x)),
-                             std::fabs(sines.right - std::sin(y))});
+        worstSin = std::max(
+            {worstSin, std::fabs(sines.left - std::sin(x)), std::fabs(sines.right - std::sin(y))});
         worstCos = std::max({worstCos, std::fabs(cosines.left - std::cos(y)),
                              std::fabs(cosines.right - std::cos(x))});
     }
@@ -55,8 +55,8 @@ TEST(ToneSine, ExactWhereTheWaveCrossesAndPeaks)
     double largest = 0.0;
     for (double x = 0.0; x < kTwoPi; x += 1e-4) {
         const StereoValue pair = ToneSinOrCos2(x, kSineShift, x, kCosineShift);
-        largest = std::max({largest, std::fabs(ToneSin(x)), std::fabs(pair.left),
-                            std::fabs(pair.right)});
+        largest =
+            std::max({largest, std::fabs(ToneSin(x)), std::fabs(pair.left), std::fabs(pair.right)});
     }
     for (double x : {kHalfPi, kThreeHalfPi, kPi, kTwoPi}) {
         const StereoValue pair = ToneSinOrCos2(x, kSineShift, x, kCosineShift);

@@ -5,9 +5,9 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cctype>
 
 namespace toneloom {
 
@@ -59,8 +59,8 @@ AudioFileWriter::~AudioFileWriter()
     Abort();
 }
 
-bool AudioFileWriter::ContainerFor(const std::string& path, SampleFormat format,
-                                   int* sndfileFormat, std::string* error)
+bool AudioFileWriter::ContainerFor(const std::string& path, SampleFormat format, int* sndfileFormat,
+                                   std::string* error)
 {
     const std::string ext = Extension(path);
     int container = 0;

@@ -65,7 +65,9 @@ size_t LastSeparator(const std::string& path)
 
 FolderState EnsureFolder(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (stat(path.c_str(), &info) == 0) {
         return (info.st_mode & S_IFMT) == S_IFDIR ? FolderState::kExisted
                                                   : FolderState::kNotAFolder;

@@ -19,7 +19,13 @@ std::string ExecutablePath();
 // too), or npos.
 size_t LastSeparator(const std::string& path);
 
-enum class FolderState { kMade, kExisted, kNotAFolder, kCannotMake };
+enum class FolderState
+{
+    kMade,
+    kExisted,
+    kNotAFolder,
+    kCannotMake
+};
 // Makes the folder `path` unless it exists.
 FolderState EnsureFolder(const std::string& path);
 

@@ -123,7 +123,8 @@ int Render(RenderSession& session, const Options& options)
     SampleFormat effective = format;
     int ignored = 0;
     // FLAC holds integers only: without an explicit format it gets 24 bits.
-    if (!options.formatGiven && !AudioFileWriter::ContainerFor(options.out, format, &ignored, &error)) {
+    if (!options.formatGiven &&
+        !AudioFileWriter::ContainerFor(options.out, format, &ignored, &error)) {
         effective = SampleFormat::kInt24;
         error.clear();
     }
@@ -159,8 +160,9 @@ int main(int argc, char** argv)
     Options options;
     CLI::App app{"Renders Toneloom's tone to an audio file through the VST 3 plug-in.",
                  "toneloom-render"};
-    app.add_option("--plugin", options.plugin, "The Toneloom.vst3 bundle (default: the one built "
-                                               "next to this program)");
+    app.add_option("--plugin", options.plugin,
+                   "The Toneloom.vst3 bundle (default: the one built "
+                   "next to this program)");
     app.add_option("--preset", options.preset, "A preset slot number or an exact preset name");
     app.add_option("--set", options.settings,
                    "\"PARAM=VALUE\": a parameter's display name and a value text or a number in "
@@ -202,7 +204,8 @@ int main(int argc, char** argv)
         }
         int ignored = 0;
         if (options.formatGiven &&
-            !AudioFileWriter::ContainerFor(options.out, FormatNamed(options.format), &ignored, &error)) {
+            !AudioFileWriter::ContainerFor(options.out, FormatNamed(options.format), &ignored,
+                                           &error)) {
             return Fail(error, kExitUsage);
         }
         if (!options.formatGiven &&
@@ -233,7 +236,8 @@ int main(int argc, char** argv)
 
     if (!options.preset.empty()) {
         int slot = 0;
-        if (!session.FindPreset(options.preset, &slot, &error) || !session.SelectPreset(slot, &error)) {
+        if (!session.FindPreset(options.preset, &slot, &error) ||
+            !session.SelectPreset(slot, &error)) {
             return Fail(error);
         }
     }
