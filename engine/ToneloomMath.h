@@ -44,9 +44,15 @@ inline void WrapPhase(double& phase)
 // (-1)^q sin r, and sin r is its Taylor series through r^21, accurate to
 // well below one unit in the last place on that range. The result stays
 // within a few units in the last place of std::sin and std::cos for the
-// angles the renderer uses (a few turns either way). It has no branches and
-// no calls, so two channels share one pass through the vector unit. Angles
-// of a million radians or more, infinities and NaN go to the C library.
+// angles the renderer uses (a few turns either way). The kernel has no
+// branches and no calls, so two channels share one pass through the vector
+// unit. Angles of a million radians or more, infinities and NaN go to the C
+// library.
+//
+// The reduction rounds by adding and subtracting a large constant, so this
+// must not be compiled with -ffast-math (which would cancel the two). Under
+// another rounding mode than the default r merely reaches [-pi, pi], where
+// the series is still good to 1e-11.
 namespace sine_detail {
 
 // Adding 1.5 * 2^52 to a number below 2^51 in size rounds it to a whole
