@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfenv>
 #include <cmath>
 #include <limits>
 
@@ -64,6 +65,25 @@ TEST(ToneSine, ExactWhereTheWaveCrossesAndPeaks)
                             std::fabs(pair.left), std::fabs(pair.right)});
     }
     EXPECT_LE(largest, 1.0);
+}
+
+TEST(ToneSine, StaysCloseUnderAnotherRoundingMode)
+{
+    // A host may run its audio thread with a rounding mode of its own.
+    const int saved = std::fegetround();
+    double worst = 0.0;
+    for (int mode : {FE_TOWARDZERO, FE_UPWARD, FE_DOWNWARD}) {
+        std::fesetround(mode);
+        for (double x = -2.0 * kTwoPi; x <= 2.0 * kTwoPi; x += 0.0137) {
+            const StereoValue pair = ToneSinOrCos2(x, kSineShift, x, kCosineShift);
+            std::fesetround(saved);
+            worst = std::max({worst, std::fabs(pair.left - std::sin(x)),
+                              std::fabs(pair.right - std::cos(x))});
+            std::fesetround(mode);
+        }
+    }
+    std::fesetround(saved);
+    EXPECT_LT(worst, 1e-10);
 }
 
 TEST(ToneSine, HugeAndNonFiniteAnglesFallBackToTheLibrary)
