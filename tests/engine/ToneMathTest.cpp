@@ -77,8 +77,8 @@ TEST(ToneSine, StaysCloseUnderAnotherRoundingMode)
         for (double x = -2.0 * kTwoPi; x <= 2.0 * kTwoPi; x += 0.0137) {
             const StereoValue pair = ToneSinOrCos2(x, kSineShift, x, kCosineShift);
             std::fesetround(saved);
-            worst = std::max({worst, std::fabs(pair.left - std::sin(x)),
-                              std::fabs(pair.right - std::cos(x))});
+            worst = std::max(
+                {worst, std::fabs(pair.left - std::sin(x)), std::fabs(pair.right - std::cos(x))});
             std::fesetround(mode);
         }
     }
