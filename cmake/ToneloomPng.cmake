@@ -13,15 +13,8 @@ if(NOT WIN32)
     return()
 endif()
 
-set(TONELOOM_DEPS_DIR "${CMAKE_SOURCE_DIR}/build/deps" CACHE PATH
-    "Where scripts/setup unpacked the Debian sources the Windows build compiles")
-file(GLOB libpng_candidates LIST_DIRECTORIES true "${TONELOOM_DEPS_DIR}/libpng1.6-*")
-list(FILTER libpng_candidates EXCLUDE REGEX "\\.(tar|dsc|xz|gz)")
-list(SORT libpng_candidates)
-list(GET libpng_candidates -1 libpng_dir)
-if(NOT EXISTS "${libpng_dir}/png.h")
-    message(FATAL_ERROR "libpng source not found under ${TONELOOM_DEPS_DIR}: run scripts/setup")
-endif()
+include(ToneloomDebSources)
+toneloom_deb_source(libpng_dir libpng1.6 png.h)
 
 find_library(TONELOOM_MINGW_ZLIB NAMES libz.a z REQUIRED)
 find_path(TONELOOM_MINGW_ZLIB_INCLUDE zlib.h REQUIRED)
