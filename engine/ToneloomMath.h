@@ -111,7 +111,10 @@ inline double ClampUnit(double v, const SineConstants<double>&)
     return v > 1.0 ? 1.0 : (v < -1.0 ? -1.0 : v);
 }
 
-#if defined(__GNUC__)
+// The paired kernel runs on SSE2 (every x86-64 processor) with the GCC and
+// Clang vector extensions; elsewhere each channel takes the scalar kernel.
+#if defined(__GNUC__) && defined(__SSE2__)
+#define TONELOOM_PAIRED_SINE 1
 typedef double Pair __attribute__((vector_size(16)));
 typedef int64_t PairBits __attribute__((vector_size(16)));
 
@@ -144,35 +147,14 @@ template <> struct SineConstants<Pair>
     }
     Pair operator[](int at) const
     {
-#if defined(__SSE2__)
         return _mm_load_pd(lanes + 2 * at); // aligned: folds into the arithmetic
-#else
-        Pair v;
-        std::memcpy(&v, lanes + 2 * at, sizeof v);
-        return v;
-#endif
     }
     const double* lanes;
 };
 
 inline Pair ClampUnit(Pair v, const SineConstants<Pair>& k)
 {
-#if defined(__SSE2__)
     return _mm_min_pd(_mm_max_pd(v, k[kMinusOneAt]), k[kOneAt]);
-#else
-    const Pair one = k[kOneAt];
-    const PairBits over = v > one;
-    const PairBits under = v < -one;
-    PairBits bits;
-    std::memcpy(&bits, &v, sizeof v);
-    PairBits limit;
-    std::memcpy(&limit, &one, sizeof one);
-    const PairBits sign = under << 63; // under is all ones where it holds
-    bits = (bits & ~(over | under)) | ((limit | sign) & (over | under));
-    Pair limited;
-    std::memcpy(&limited, &bits, sizeof bits);
-    return limited;
-#endif
 }
 #endif
 
@@ -207,7 +189,7 @@ template <typename T, typename Bits> inline T SignedSine(T x, T shift, Bits* par
 inline double SinOrCos(double x, double shift)
 {
     if (!(std::fabs(x) < kLargest)) {
-        return shift == 0.0 ? std::sin(x) : std::cos(x);
+        return shift == 0.0 ? std::sin(x) : std::cos(x); // kSineShift or kCosineShift
     }
     uint64_t parity;
     const double v = SignedSine(x, shift, &parity);
@@ -221,14 +203,18 @@ inline double SinOrCos(double x, double shift)
 
 } // namespace sine_detail
 
+// The shift that picks the sine or the cosine (ToneSinOrCos2).
+constexpr double kSineShift = 0.0;
+constexpr double kCosineShift = 0.5; // cos x = sin(x + pi/2), pi/2 being half of pi
+
 inline double ToneSin(double x)
 {
-    return sine_detail::SinOrCos(x, 0.0);
+    return sine_detail::SinOrCos(x, kSineShift);
 }
 
 inline double ToneCos(double x)
 {
-    return sine_detail::SinOrCos(x, 0.5);
+    return sine_detail::SinOrCos(x, kCosineShift);
 }
 
 // The two channels' values of one wave.
@@ -238,18 +224,14 @@ struct StereoValue
     double right;
 };
 
-#if defined(__GNUC__)
+#if defined(TONELOOM_PAIRED_SINE)
 namespace sine_detail {
 
 inline StereoValue SinOrCos2(double left, double right, double shiftLeft, double shiftRight)
 {
     const Pair x = {left, right};
-#if defined(__SSE2__)
     const __m128d size = _mm_andnot_pd(_mm_set1_pd(-0.0), x);
     const bool inRange = _mm_movemask_pd(_mm_cmplt_pd(size, _mm_set1_pd(kLargest))) == 3;
-#else
-    const bool inRange = std::fabs(left) < kLargest && std::fabs(right) < kLargest;
-#endif
     if (!inRange) {
         return {SinOrCos(left, shiftLeft), SinOrCos(right, shiftRight)};
     }
@@ -266,14 +248,10 @@ inline StereoValue SinOrCos2(double left, double right, double shiftLeft, double
 } // namespace sine_detail
 #endif
 
-// What ToneSinOrCos2 takes for each angle.
-constexpr double kSineShift = 0.0;
-constexpr double kCosineShift = 0.5; // cos x = sin(x + pi/2), pi/2 being half of pi
-
 // sin or cos of each of two angles, as each one's shift says.
 inline StereoValue ToneSinOrCos2(double left, double leftShift, double right, double rightShift)
 {
-#if defined(__GNUC__)
+#if defined(TONELOOM_PAIRED_SINE)
     return sine_detail::SinOrCos2(left, right, leftShift, rightShift);
 #else
     return {sine_detail::SinOrCos(left, leftShift), sine_detail::SinOrCos(right, rightShift)};
