@@ -9,6 +9,9 @@
 
 namespace toneloom {
 
+// Units in the host's fixed strings (String128), terminator included.
+constexpr int kString128Units = 128;
+
 // Writes `text` (UTF-8; null counts as "") into `out` as terminated UTF-16 of
 // at most `capacity` units including the terminator. Bytes that are not valid
 // UTF-8 are taken as Latin-1 characters.

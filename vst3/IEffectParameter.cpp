@@ -13,7 +13,6 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-constexpr int kString128Units = 128;
 constexpr int kDisplayTextSize = 64; // a formatted value: sign, digits, point, 6 decimals
 
 } // namespace

@@ -159,6 +159,8 @@ protected:
     Steinberg::tresult SaveControllerState(Steinberg::IBStream* state) override;
 
 private:
+    // The speaker arrangement declared for a bus of `channels` channels.
+    static Steinberg::Vst::SpeakerArrangement DefaultArrangement(int channels);
     void DeclareBuses();
     void DeclareParameters();
     int PresetIndexFor(double normalised) const;

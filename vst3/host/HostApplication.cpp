@@ -6,12 +6,6 @@
 
 namespace toneloom::host {
 
-namespace {
-
-constexpr int kString128Units = 128;
-
-} // namespace
-
 HostApplication::HostApplication(std::string newName) : name(std::move(newName)) {}
 
 void HostApplication::SetName(const std::string& newName)

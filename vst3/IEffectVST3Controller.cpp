@@ -1,0 +1,115 @@
+// The edit controller: parameter values, texts and conversions for the
+// host, with the two special IDs for bypass and program change.
+#include "IEffectVST3.h"
+
+#include "HostText.h"
+#include "Vst3Ids.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace toneloom {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+// Controller.
+
+tresult PLUGIN_API IEffectVST3::setComponentState(IBStream*)
+{
+    return kNotImplemented;
+}
+
+tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue valueNormalized,
+                                                      String128 string)
+{
+    if (id >= static_cast<ParamID>(ParamCount()) || string == nullptr) {
+        return kResultFalse;
+    }
+    if (!std::isfinite(valueNormalized)) {
+        return kInvalidArgument;
+    }
+    char text[kParamTextSize * 2] = {};
+    ParamAt(static_cast<int>(id))
+        ->FormatValue(std::clamp(valueNormalized, 0.0, 1.0), true, text, sizeof text);
+    TextToUtf16(text, string, kString128Units);
+    return kResultOk;
+}
+
+ParamValue PLUGIN_API IEffectVST3::plainParamToNormalized(ParamID id, ParamValue plainValue)
+{
+    if (id == kPresetParamId) {
+        return PresetCount() > 1 ? plainValue / (PresetCount() - 1) : 0.0;
+    }
+    if (id < static_cast<ParamID>(ParamCount())) {
+        return ParamAt(static_cast<int>(id))->NormalisedOf(plainValue);
+    }
+    return plainValue;
+}
+
+ParamValue PLUGIN_API IEffectVST3::getParamNormalized(ParamID id)
+{
+    InstanceLock lock(Mutex());
+    if (id == kBypassParamId) {
+        return Bypassed() ? 1.0 : 0.0;
+    }
+    if (id == kPresetParamId) {
+        return PresetNormalised();
+    }
+    if (id < static_cast<ParamID>(ParamCount())) {
+        return ParamAt(static_cast<int>(id))->CurrentNormalised();
+    }
+    return 0.0;
+}
+
+tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value)
+{
+    if (!std::isfinite(value)) {
+        return kInvalidArgument;
+    }
+    value = std::clamp(value, 0.0, 1.0);
+    InstanceLock lock(Mutex());
+    if (id == kBypassParamId) {
+        SetBypassed(value != 0.0);
+    } else if (id == kPresetParamId && PresetCount() > 0) {
+        SetCurrentPreset(PresetIndexFor(value));
+    } else if (id < static_cast<ParamID>(ParamCount())) {
+        ParamAt(static_cast<int>(id))->SetFromNormalised(value);
+    } else {
+        return kResultFalse;
+    }
+    return kResultOk;
+}
+
+IPlugView* PLUGIN_API IEffectVST3::createView(FIDString)
+{
+    return nullptr; // the editor view is not part of this binding yet
+}
+
+tresult PLUGIN_API IEffectVST3::setKnobMode(KnobMode)
+{
+    return kResultOk;
+}
+
+tresult PLUGIN_API IEffectVST3::openHelp(TBool)
+{
+    return kResultFalse;
+}
+
+tresult PLUGIN_API IEffectVST3::openAboutBox(TBool)
+{
+    return kResultFalse;
+}
+
+int IEffectVST3::PresetIndexFor(double normalised) const
+{
+    // round((count - 1) * v) by adding 0.5 and truncating: 0.5 of 150 gives 75.
+    return static_cast<int>((PresetCount() - 1) * normalised + 0.5);
+}
+
+double IEffectVST3::PresetNormalised() const
+{
+    return PresetCount() > 1 ? static_cast<double>(CurrentPreset()) / (PresetCount() - 1) : 0.0;
+}
+
+} // namespace toneloom
