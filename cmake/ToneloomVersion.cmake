@@ -1,0 +1,7 @@
+# The release version as a generated header, ToneloomVersion.h, on the
+# interface target toneloom_version: link it and include "ToneloomVersion.h".
+# Its only source is project(... VERSION) in the top-level CMakeLists.txt.
+configure_file("${CMAKE_CURRENT_LIST_DIR}/ToneloomVersion.h.in"
+               "${PROJECT_BINARY_DIR}/generated/ToneloomVersion.h" @ONLY)
+add_library(toneloom_version INTERFACE)
+target_include_directories(toneloom_version INTERFACE "${PROJECT_BINARY_DIR}/generated")
