@@ -3,6 +3,7 @@
 #include "CPluginFactory.h"
 #include "EffectInstance.h"
 #include "IEffectVST3.h"
+#include "ToneloomVersion.h"
 #include "Vst3Ids.h"
 
 #include "pluginterfaces/base/fplatform.h"
@@ -23,7 +24,8 @@ constexpr const char* kVendorName = "Orvanta";
 constexpr const char* kVendorUrl = "https://orvanta.example";
 constexpr const char* kVendorEmail = "";
 constexpr const char* kClassName = "Toneloom";
-constexpr const char* kClassVersion = "1.1.0"; // set here, not derived from the version code
+// The release version, not derived from the plug-in's version code.
+constexpr const char* kClassVersion = TONELOOM_VERSION_STRING;
 constexpr const char* kSdkVersionText = "VST 3.6.5";
 
 // Serialises the construction of instances; made on first use, destroyed
