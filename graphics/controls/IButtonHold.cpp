@@ -1,0 +1,40 @@
+#include "IButtonHold.h"
+
+#include "IGraphics.h"
+
+namespace toneloom {
+
+IButtonHold::IButtonHold(IEffectBase* plugin, int parameter, int x, int y, const IImage& picture)
+    : IControl(plugin,
+               IBox{x, y, x + picture.width,
+                    y + picture.height / (picture.frames > 0 ? picture.frames : 1)},
+               parameter),
+      image(picture)
+{
+}
+
+void IButtonHold::HandlePress(int, int, const IMouseKeys& keys)
+{
+    if (!keys.right) {
+        value = 1.0;
+    }
+    MarkDirty(true);
+}
+
+void IButtonHold::HandleRelease(int, int, const IMouseKeys&)
+{
+    value = 0.0;
+    MarkDirty(true);
+}
+
+void IButtonHold::HandleWheel(int, int, const IMouseKeys&, int) {}
+
+bool IButtonHold::Render(IGraphics& graphics)
+{
+    if (value <= 0.5) {
+        return true;
+    }
+    return graphics.BlitImageFrame(image, box, 1, nullptr, true);
+}
+
+} // namespace toneloom
