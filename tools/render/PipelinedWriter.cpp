@@ -71,5 +71,14 @@ bool PipelinedWriter::Finish(std::string* error)
     }
     return true;
 }
+void PipelinedWriter::Cancel()
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    if (!failed) {
+        failed = true; // the writing thread skips what is left
+        failure = "the render was cancelled";
+    }
+    changed.wait(lock, [this] { return queued == 0; });
+}
 
 } // namespace toneloom

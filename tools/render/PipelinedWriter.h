@@ -33,6 +33,9 @@ public:
     bool Submit(int filledFrames, std::string* error);
     // Waits until everything submitted is written. False if a write failed.
     bool Finish(std::string* error);
+    // Drops every chunk not yet written and waits only for a write already
+    // under way (for a render that is given up).
+    void Cancel();
 
 private:
     void WriteLoop();

@@ -1,5 +1,6 @@
 #include "SystemCalls.h"
 
+#include <csignal>
 #include <cstdio>
 #include <sys/stat.h>
 
@@ -17,6 +18,65 @@
 #endif
 
 namespace toneloom {
+
+namespace {
+
+constexpr int kExitInterrupted = 130; // 128 + SIGINT
+constexpr int kExitTerminated = 143;  // 128 + SIGTERM
+
+// Written by the signal handler (or the console's control thread), read by
+// the render loop.
+volatile std::sig_atomic_t interruptCode = 0;
+
+#if defined(_WIN32)
+BOOL WINAPI OnConsoleControl(DWORD event)
+{
+    if (interruptCode != 0) {
+        return FALSE; // asked twice: let Windows end the process
+    }
+    const bool interrupt = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT;
+    interruptCode = interrupt ? kExitInterrupted : kExitTerminated;
+    if (!interrupt) {
+        // Windows ends the process once this returns from a close, log-off or
+        // shut-down event: give the render time to clean up and exit first.
+        Sleep(5000);
+    }
+    return TRUE;
+}
+#else
+void OnSignal(int signal)
+{
+    if (interruptCode != 0) {
+        std::signal(signal, SIG_DFL); // asked twice: end the ordinary way
+        std::raise(signal);
+        return;
+    }
+    interruptCode = signal == SIGINT ? kExitInterrupted : kExitTerminated;
+}
+#endif
+
+} // namespace
+
+void InstallInterruptHandlers()
+{
+#if defined(_WIN32)
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+#else
+    struct sigaction action
+    {
+    };
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART; // a write the signal lands in goes on
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+#endif
+}
+
+int InterruptExitCode()
+{
+    return interruptCode;
+}
 
 int ProcessId()
 {

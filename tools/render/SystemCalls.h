@@ -29,6 +29,17 @@ enum class FolderState
 // Makes the folder `path` unless it exists.
 FolderState EnsureFolder(const std::string& path);
 
+// Ctrl-C and requests to end. After InstallInterruptHandlers, SIGINT and
+// SIGTERM (on Windows the console's Ctrl-C, Ctrl-Break, close, log-off and
+// shut-down events) no longer end the process at once: they raise a flag the
+// render polls, so it can remove its partial file and end cleanly. A second
+// request ends the process the ordinary way.
+void InstallInterruptHandlers();
+// 0 until an interrupt arrives; then the exit code to end with, as a shell
+// reports a process ended by that signal: 130 for an interrupt (Ctrl-C or
+// Ctrl-Break), 143 for a request to terminate.
+int InterruptExitCode();
+
 // Puts `from` in the place of `to`, replacing a file already there. False
 // when it could not.
 bool MoveOver(const std::string& from, const std::string& to);
