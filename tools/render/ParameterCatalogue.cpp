@@ -12,8 +12,8 @@ namespace toneloom {
 
 namespace {
 
-using Steinberg::Vst::ParamID;
 using Steinberg::Vst::ParameterInfo;
+using Steinberg::Vst::ParamID;
 
 std::string Utf8(const Steinberg::Vst::String128 text)
 {
@@ -95,7 +95,8 @@ ParameterCatalogue::ParameterCatalogue(Steinberg::Vst::IEditController* newContr
         entry.stepCount = info.stepCount;
         entry.minPlain = controller->normalizedParamToPlain(info.id, 0.0);
         entry.maxPlain = controller->normalizedParamToPlain(info.id, 1.0);
-        entry.defaultPlain = controller->normalizedParamToPlain(info.id, info.defaultNormalizedValue);
+        entry.defaultPlain =
+            controller->normalizedParamToPlain(info.id, info.defaultNormalizedValue);
         Steinberg::Vst::String128 shown{};
         if (controller->getParamStringByValue(info.id, info.defaultNormalizedValue, shown) ==
             Steinberg::kResultOk) {
@@ -177,9 +178,10 @@ bool ParameterCatalogue::Resolve(const std::string& assignment, ParamID* id, dou
     }
 
     // A number: parameters measured in units first, lists by their index last.
-    std::stable_sort(named.begin(), named.end(), [](const ParameterEntry* a, const ParameterEntry* b) {
-        return a->valueTexts.empty() && !b->valueTexts.empty();
-    });
+    std::stable_sort(named.begin(), named.end(),
+                     [](const ParameterEntry* a, const ParameterEntry* b) {
+                         return a->valueTexts.empty() && !b->valueTexts.empty();
+                     });
     const ParameterEntry* target = named.front();
     double plain = 0.0;
     if (!ParseNumberWithUnits(value, target->units, &plain)) {
@@ -219,6 +221,18 @@ std::string ParameterCatalogue::Describe() const
         out += "\n";
     }
     return out;
+}
+
+bool ParameterCatalogue::CurrentPlain(const std::string& name, double* plain) const
+{
+    for (const ParameterEntry& entry : entries) {
+        if (entry.name == name) {
+            *plain = controller->normalizedParamToPlain(entry.id,
+                                                        controller->getParamNormalized(entry.id));
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace toneloom

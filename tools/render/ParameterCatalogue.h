@@ -17,11 +17,11 @@ struct ParameterEntry
     Steinberg::Vst::ParamID id = 0;
     std::string name;
     std::string units;
-    int stepCount = 0;          // 0: continuous
-    double minPlain = 0.0;      // in the parameter's units
+    int stepCount = 0;     // 0: continuous
+    double minPlain = 0.0; // in the parameter's units
     double maxPlain = 1.0;
     double defaultPlain = 0.0;
-    std::string defaultText;    // as the plug-in shows the default
+    std::string defaultText;             // as the plug-in shows the default
     std::vector<std::string> valueTexts; // by step, only for list parameters
 };
 
@@ -43,6 +43,10 @@ public:
 
     // One line per parameter: name, range, default, unit and value texts.
     std::string Describe() const;
+
+    // The current value of the first parameter named `name`, in its units
+    // (a list's index for a list); false when no parameter has that name.
+    bool CurrentPlain(const std::string& name, double* plain) const;
 
 private:
     // The plug-in's text for step `step` of a parameter with `stepCount` steps.
