@@ -1,9 +1,10 @@
 // The renderer's host side: parameter settings as a user types them, preset
 // lookup, and exported preset files that load back into the plug-in.
+#include "RenderSession.h"
 #include "AudioFileWriter.h"
 #include "ParameterCatalogue.h"
 #include "ProgressBar.h"
-#include "RenderSession.h"
+#include "ToneRange.h"
 
 #include "PluginInstance.h"
 
@@ -155,4 +156,36 @@ TEST_F(RenderSessionTest, RendersTheBinauralPairIntoTheWriter)
     EXPECT_NEAR(writer.Peak(), 0.477f, 0.01f);
     ASSERT_TRUE(writer.Commit(&error)) << error;
     std::remove(path.c_str());
+}
+
+TEST_F(RenderSessionTest, ToneRangeCountsTheLfoSwingOnEitherFrequency)
+{
+    std::string error;
+    const auto set = [&](const std::string& assignment) {
+        Steinberg::Vst::ParamID id = 0;
+        double normalised = 0.0;
+        ASSERT_TRUE(session.Parameters().Resolve(assignment, &id, &normalised, &error)) << error;
+        ASSERT_TRUE(session.ApplyChange(id, normalised, &error)) << error;
+    };
+    set("Base Freq=3000");
+    EXPECT_NEAR(MeasureToneRange(session.Parameters()).highestHz, 3004.0, 1e-9);
+
+    // Depth 60 % on "Base Freq": 19980 Hz x 0.6^4 / 2 = 1294.7 Hz above it.
+    set("LFO1 Target=Base Freq");
+    set("LFO1 Depth=60");
+    ToneRange range = MeasureToneRange(session.Parameters());
+    EXPECT_NEAR(range.highestHz, 3004.0 + 1294.704, 1e-3);
+    EXPECT_TRUE(range.swung);
+    EXPECT_NE(FoldBackProblem(range, 8000).find("with the LFO swing reach 4298.7 Hz"),
+              std::string::npos)
+        << FoldBackProblem(range, 8000);
+    EXPECT_EQ(FoldBackProblem(range, 8800), "");
+
+    // LFO 2 on the same target gives way; on "Binaural" at full depth it
+    // swings the offset over its whole 0..512 Hz.
+    set("LFO2 Target=Base Freq");
+    set("LFO2 Depth=100");
+    EXPECT_NEAR(MeasureToneRange(session.Parameters()).highestHz, 3004.0 + 1294.704, 1e-3);
+    set("LFO2 Target=Binaural");
+    EXPECT_NEAR(MeasureToneRange(session.Parameters()).highestHz, 3000.0 + 1294.704 + 512.0, 1e-3);
 }

@@ -13,6 +13,24 @@ namespace toneloom {
 
 namespace {
 
+// An AIFF file's FORM chunk counts its bytes in 32 bits; the headers before
+// the samples take well under this much.
+constexpr int64_t kAiffLimitBytes = 0xFFFFFFFFLL;
+constexpr int64_t kHeaderAllowanceBytes = 4096;
+
+int BytesPerSample(SampleFormat format)
+{
+    switch (format) {
+    case SampleFormat::kInt16:
+        return 2;
+    case SampleFormat::kInt24:
+        return 3;
+    case SampleFormat::kFloat32:
+        break;
+    }
+    return 4;
+}
+
 std::string Extension(const std::string& path)
 {
     const size_t slash = LastSeparator(path);
@@ -65,7 +83,7 @@ bool AudioFileWriter::ContainerFor(const std::string& path, SampleFormat format,
     const std::string ext = Extension(path);
     int container = 0;
     if (ext == "wav") {
-        container = SF_FORMAT_WAV;
+        container = SF_FORMAT_RF64; // a plain WAV again under 4 GiB (see Open)
     } else if (ext == "flac") {
         container = SF_FORMAT_FLAC;
     } else if (ext == "aif" || ext == "aiff") {
@@ -98,6 +116,24 @@ bool AudioFileWriter::ContainerFor(const std::string& path, SampleFormat format,
     return true;
 }
 
+bool AudioFileWriter::Holds(const std::string& path, SampleFormat format, int channels,
+                            int64_t frames, std::string* error)
+{
+    const std::string ext = Extension(path);
+    if (ext != "aif" && ext != "aiff") {
+        return true;
+    }
+    const double bytes = double(frames) * channels * BytesPerSample(format);
+    if (bytes + kHeaderAllowanceBytes <= double(kAiffLimitBytes)) {
+        return true;
+    }
+    char size[32];
+    std::snprintf(size, sizeof size, "%.1f GB", bytes / 1e9);
+    *error = "'" + path + "' would hold " + size +
+             " of samples, more than an AIFF file can (4 GiB): use a .wav or .flac name";
+    return false;
+}
+
 bool AudioFileWriter::Open(const std::string& path, int sampleRateHz, int channels,
                            SampleFormat format, std::string* error)
 {
@@ -123,6 +159,15 @@ bool AudioFileWriter::Open(const std::string& path, int sampleRateHz, int channe
     }
     // Integer formats saturate instead of wrapping around at full scale.
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // The PEAK chunk holds the time of writing: without it, equal renders
+    // are equal files. The RF64 writer adds none of its own, and asking it
+    // for none would add one (libsndfile 1.2 turns the chunk on whenever it
+    // is off), so only the others are asked.
+    if ((info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64) {
+        sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+    } else {
+        sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+    }
     finalPath = path;
     channelCount = channels;
     peak = 0.0f;

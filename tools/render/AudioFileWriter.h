@@ -2,6 +2,11 @@
 // libsndfile. The file appears under its name only once Commit succeeds:
 // until then the samples go to a hidden file beside it, which Abort (or the
 // destructor) removes, so a failed render leaves nothing behind.
+//
+// A .wav is written as RF64 that libsndfile turns back into a plain WAV when
+// it closes a file under 4 GiB, so long renders stay readable and short ones
+// stay as compatible as ever. No chunk carries a time stamp (libsndfile's
+// PEAK chunk does, so it is left out): the same samples give the same bytes.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +35,12 @@ public:
     // extension we do not write or a sample format the container cannot hold.
     static bool ContainerFor(const std::string& path, SampleFormat format, int* sndfileFormat,
                              std::string* error);
+
+    // Whether `frames` frames of `channels` channels fit the container `path`
+    // asks for: an AIFF file counts its bytes in 32 bits (WAV becomes RF64
+    // and FLAC has no such limit). False with a reason and a way out.
+    static bool Holds(const std::string& path, SampleFormat format, int channels, int64_t frames,
+                      std::string* error);
 
     // Opens the hidden file for `path`. False with a one-line reason.
     bool Open(const std::string& path, int sampleRateHz, int channels, SampleFormat format,

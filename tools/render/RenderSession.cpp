@@ -89,6 +89,10 @@ bool RenderSession::Open(const std::string& pluginPath, int sampleRateHz, int ne
     }
     blocks = std::make_unique<host::ProcessDataBuilder>(inputs, std::vector<int>{kStereo},
                                                         blockFrames, kSample32, sampleRateHz);
+    // Every process call says what the setup said: this is an offline render
+    // (no phase re-alignment by the wall clock, so equal settings give equal
+    // samples).
+    blocks->Data().processMode = kOffline;
 
     parameters = std::make_unique<ParameterCatalogue>(instance->Controller());
     if (IUnitInfo* units = instance->Units()) {
@@ -170,7 +174,14 @@ bool RenderSession::Render(const RenderTimeline& timeline, AudioFileWriter* writ
         float* chunk = pipeline.Chunk();
         int filled = 0;
         while (filled < chunkFrames && done + filled < total) {
-            const int frames = static_cast<int>(std::min<int64_t>(blockFrames, total - done - filled));
+            if (InterruptExitCode() != 0) {
+                pipeline.Cancel();
+                progress->Finish();
+                *error = "interrupted";
+                return false;
+            }
+            const int frames =
+                static_cast<int>(std::min<int64_t>(blockFrames, total - done - filled));
             ProcessData& data = blocks->Block(frames);
             if (instance->Process(data) != kResultOk) {
                 *error = "the plug-in failed to process a block";
@@ -211,7 +222,8 @@ bool RenderSession::ExportPreset(const std::string& path, std::string* error)
         *error = "cannot write '" + path + "'";
         return false;
     }
-    const bool saved = PresetFile::savePreset(stream, FUID::fromTUID(classId), instance->Component());
+    const bool saved =
+        PresetFile::savePreset(stream, FUID::fromTUID(classId), instance->Component());
     stream->release();
     if (!saved || !MoveOver(partial, path)) {
         std::remove(partial.c_str());
@@ -228,7 +240,8 @@ bool RenderSession::LoadPresetFile(const std::string& path, std::string* error)
         *error = "cannot read '" + path + "'";
         return false;
     }
-    const bool loaded = PresetFile::loadPreset(stream, FUID::fromTUID(classId), instance->Component());
+    const bool loaded =
+        PresetFile::loadPreset(stream, FUID::fromTUID(classId), instance->Component());
     stream->release();
     if (!loaded) {
         *error = "'" + path + "' is not a preset of this plug-in";

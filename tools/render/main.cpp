@@ -4,6 +4,7 @@
 #include "ProgressBar.h"
 #include "RenderSession.h"
 #include "SystemCalls.h"
+#include "ToneRange.h"
 
 #include <CLI/CLI.hpp>
 
@@ -36,6 +37,7 @@ struct Options
     bool listPresets = false;
     bool listParams = false;
     std::string exportDir;
+    bool strict = false;
 };
 
 int Fail(const std::string& message, int code = kExitFailure)
@@ -116,6 +118,23 @@ int ExportPresets(RenderSession& session, const std::string& dir)
     return 0;
 }
 
+// The tone folds back at or above half the sample rate: a warning, or with
+// --strict an error.
+bool CheckFoldBack(const RenderSession& session, const Options& options)
+{
+    const std::string problem =
+        FoldBackProblem(MeasureToneRange(session.Parameters()), options.sampleRate);
+    if (problem.empty()) {
+        return true;
+    }
+    if (options.strict) {
+        Fail(problem);
+        return false;
+    }
+    std::fprintf(stderr, "toneloom-render: warning: %s\n", problem.c_str());
+    return true;
+}
+
 int Render(RenderSession& session, const Options& options)
 {
     std::string error;
@@ -128,17 +147,31 @@ int Render(RenderSession& session, const Options& options)
         effective = SampleFormat::kInt24;
         error.clear();
     }
+    const auto total = static_cast<int64_t>(std::llround(options.seconds * options.sampleRate));
+    if (!AudioFileWriter::Holds(options.out, effective, 2, total, &error)) {
+        return Fail(error, kExitUsage);
+    }
+    if (!CheckFoldBack(session, options)) {
+        return kExitFailure;
+    }
+    // From here on Ctrl-C (or a request to end) stops the render and removes
+    // the partial file.
+    InstallInterruptHandlers();
     AudioFileWriter writer;
     if (!writer.Open(options.out, options.sampleRate, 2, effective, &error)) {
         return Fail(error);
     }
-    const auto total = static_cast<int64_t>(std::llround(options.seconds * options.sampleRate));
     ProgressBar progress(total, StderrIsTerminal());
     RenderTimeline timeline;
     timeline.seconds = options.seconds;
     timeline.tempoBpm = options.tempo;
     timeline.playing = options.transport == "playing";
-    if (!session.Render(timeline, &writer, &progress, &error) || !writer.Commit(&error)) {
+    const bool rendered = session.Render(timeline, &writer, &progress, &error);
+    if (InterruptExitCode() != 0) {
+        writer.Abort();
+        return Fail("interrupted", InterruptExitCode());
+    }
+    if (!rendered || !writer.Commit(&error)) {
         writer.Abort();
         return Fail(error);
     }
@@ -186,6 +219,8 @@ int main(int argc, char** argv)
     app.add_flag("--list-params", options.listParams, "List the parameters and exit");
     app.add_option("--export-presets", options.exportDir,
                    "Write every factory preset as a .vstpreset file into this folder and exit");
+    app.add_flag("--strict", options.strict,
+                 "Refuse to render a tone that reaches half the sample rate (default: warn)");
 
     try {
         app.parse(argc, argv);
