@@ -3,10 +3,7 @@
 #include "IEffectBase.h"
 #include "IGraphics.h"
 #include "IParamRecord.h"
-#if __has_include("controls/PromptPopup.h")
 #include "controls/PromptPopup.h"
-#define TONELOOM_HAVE_PROMPT_POPUP 1
-#endif
 
 #include <algorithm>
 
@@ -47,9 +44,7 @@ void IControl::HandlePress(int, int, const IMouseKeys& keys)
     }
     const bool isList = param->Kind() == kKindEnum || param->Kind() == kKindBool;
     if (isList && param->ValueTextCount() > 0) {
-#ifdef TONELOOM_HAVE_PROMPT_POPUP
         PromptPopup::OpenFor(*graphics, *this);
-#endif
         return;
     }
     OpenValuePrompt();
@@ -171,7 +166,16 @@ void IControl::OpenValuePrompt()
 
 void IControl::EndValuePrompt()
 {
+    // The value is sent once more, as a gesture of its own so the host never
+    // sees a change outside a begin and end.
+    const bool notify = plug != nullptr && paramIndex >= 0;
+    if (notify) {
+        plug->NotifyEditBegin(paramIndex);
+    }
     MarkDirty(true);
+    if (notify) {
+        plug->NotifyEditEnd(paramIndex);
+    }
     redrawAgain = true;
 }
 

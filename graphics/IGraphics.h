@@ -129,6 +129,9 @@ public:
     // that is neither hidden nor dimmed and is hit; -1 for none.
     int FindControlAt(int x, int y);
     void ReleaseMouse();
+    // Sends the end of an edit gesture a press or double click began and no
+    // release has ended yet (platforms call it when the window goes away).
+    void EndOpenGesture();
     // Closes the open pop-up; without a choice its owner hears PopupClosed("", -1).
     void ClosePopup(bool chosen);
     // A committed native entry: a value text of `param` or a number, sent as
@@ -187,6 +190,9 @@ protected:
     void DeleteControls();
 
 private:
+    // Ends any open gesture, then begins one on `paramIndex` (none for -1).
+    void BeginGesture(int paramIndex);
+
     IPopupStyle popupStyle;
     bool hoverEnabled = false;
     int hoveredIndex = -1;
@@ -201,6 +207,7 @@ private:
     int capturedIndex = -1;
     int lastMouseX = -1;
     int lastMouseY = -1;
+    int gestureParam = -1; // parameter of the edit begun by a press, -1: none
 };
 
 } // namespace toneloom

@@ -1,0 +1,785 @@
+#include "IGraphics.h"
+
+#include "FontCache.h"
+#include "IBitmapControl.h"
+#include "IEffectBase.h"
+#include "IParamRecord.h"
+#include "ImageCache.h"
+#include "PX_CachedFont.h"
+#include "PX_Draw.h"
+#include "PX_NativeFont.h"
+#include "PX_SysBitmap.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+namespace toneloom {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr int kBoldWeight = 700;
+constexpr int kNormalWeight = 400;
+constexpr int kTenthsPerDegree = 10;
+constexpr int kMaxListScan = 1024; // value texts searched case-insensitively
+
+// The raster mode of a blend method; unknown methods act as kBlendDefault.
+int RasterMode(const IBlend* blend)
+{
+    const int method = blend != nullptr ? blend->method : kBlendDefault;
+    switch (method) {
+    case kBlendCopy:
+        return kPxCopy;
+    case kBlendAdd:
+        return kPxSourceAlpha | kPxAdd;
+    case kBlendDodge:
+        return kPxSourceAlpha | kPxDodge;
+    default:
+        return kPxSourceAlpha;
+    }
+}
+
+float Weight(const IBlend* blend)
+{
+    return blend != nullptr ? blend->weight : 1.0f;
+}
+
+float AlphaOpacity(const IRgba& colour)
+{
+    return static_cast<float>(colour.alpha) / 255.0f;
+}
+
+bool EqualIgnoringCase(const char* a, const char* b)
+{
+    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+        if (std::tolower(static_cast<unsigned char>(*a)) !=
+            std::tolower(static_cast<unsigned char>(*b))) {
+            return false;
+        }
+    }
+    return *a == *b;
+}
+
+// The plain value a user means by `text`: a value text of the parameter (in
+// any letter case) or a leading decimal number. False for anything else, so
+// a typo never moves the parameter.
+bool ReadTypedValue(const IParamRecord& param, const char* text, double* plain)
+{
+    if (text == nullptr) {
+        return false;
+    }
+    if (param.ValueTextCount() > 0) {
+        if (param.ValueForText(text, plain)) {
+            return true;
+        }
+        if (param.IsWholeNumberKind()) {
+            const int first = static_cast<int>(param.Min());
+            const int last = static_cast<int>(std::min(param.Max(), param.Min() + kMaxListScan));
+            for (int v = first; v <= last; ++v) {
+                const char* entry = param.ValueTextFor(v);
+                if (entry[0] != '\0' && EqualIgnoringCase(entry, text)) {
+                    *plain = v;
+                    return true;
+                }
+            }
+        }
+    }
+    char* end = nullptr;
+    const double number = std::strtod(text, &end);
+    if (end == text || !std::isfinite(number)) {
+        return false;
+    }
+    *plain = param.NegateDisplay() ? -number : number;
+    return true;
+}
+
+// The background: the picture at index 0. Without a picture it paints the
+// editor opaque black, so a draw pass still covers what lies under moving
+// controls.
+class BackgroundControl : public IBitmapControl
+{
+public:
+    BackgroundControl(IEffectBase* plug, const IImage& picture, int editorWidth, int editorHeight)
+        : IBitmapControl(plug, 0, 0, -1, picture, IBlend(kBlendCopy, 1.0f), true)
+    {
+        if (picture.bitmap == nullptr) {
+            box = IBox{0, 0, editorWidth, editorHeight};
+            targetBox = box;
+        }
+    }
+
+    bool Render(IGraphics& graphics) override
+    {
+        if (image.bitmap != nullptr) {
+            return IBitmapControl::Render(graphics);
+        }
+        const IBox area = box.Intersect(graphics.DrawBox());
+        graphics.FillBox(IRgba(255, 0, 0, 0), area, &blend);
+        return true;
+    }
+};
+
+} // namespace
+
+IGraphics::IGraphics(IEffectBase* plugin, int editorWidth, int editorHeight, int framesPerSecond)
+    : plug(plugin), width(editorWidth), height(editorHeight),
+      frameRate(framesPerSecond > 0 ? framesPerSecond : kDefaultFrameRate)
+{
+}
+
+IGraphics::~IGraphics()
+{
+    DeleteControls();
+    delete surface;
+    surface = nullptr;
+}
+
+void IGraphics::Resize(int newWidth, int newHeight)
+{
+    SetSize(newWidth, newHeight);
+    EndOpenGesture();
+    capturedIndex = -1;
+    lastMouseX = -1;
+    lastMouseY = -1;
+    DeleteControls();
+    if (plug != nullptr) {
+        plug->ResizeEditor(newWidth, newHeight);
+    }
+}
+
+bool IGraphics::IsWindowOpen()
+{
+    return NativeWindow() != nullptr;
+}
+
+bool IGraphics::HostWheel(int)
+{
+    return false;
+}
+
+int IGraphics::ReservedQuery()
+{
+    return 0;
+}
+
+void IGraphics::SetSize(int newWidth, int newHeight)
+{
+    width = newWidth;
+    height = newHeight;
+}
+
+void IGraphics::DeleteControls()
+{
+    // No call reaches the plug-in here: the destructor runs while the plug-in
+    // itself is being destroyed.
+    gestureParam = -1;
+    openPopup = nullptr;
+    hoveredIndex = -1;
+    capturedIndex = -1;
+    while (!controls.empty()) {
+        IControl* control = controls.back();
+        controls.pop_back();
+        delete control;
+    }
+}
+
+// Construction and setup.
+
+int IGraphics::AddControl(IControl* control)
+{
+    if (control == nullptr) {
+        return -1;
+    }
+    control->SetGraphics(this);
+    controls.push_back(control);
+    return static_cast<int>(controls.size()) - 1;
+}
+
+void IGraphics::RemoveControl(IControl* control)
+{
+    const int index = IndexOf(control);
+    if (index < 0) {
+        return;
+    }
+    controls.erase(controls.begin() + index);
+    // Indices after the gap shift down; a removed control is forgotten.
+    auto follow = [index](int& held) {
+        if (held == index) {
+            held = -1;
+        } else if (held > index) {
+            --held;
+        }
+    };
+    follow(capturedIndex);
+    follow(hoveredIndex);
+    if (openPopup == control) {
+        openPopup = nullptr;
+    }
+}
+
+void IGraphics::SetBackgroundImage(int resourceId, const char* name)
+{
+    const IImage picture = FetchImage(resourceId, name, 1);
+    IControl* background = new BackgroundControl(plug, picture, width, height);
+    background->SetGraphics(this);
+    controls.insert(controls.begin(), background);
+    for (int* held : {&capturedIndex, &hoveredIndex}) {
+        if (*held >= 0) {
+            ++*held;
+        }
+    }
+}
+
+IImage IGraphics::FetchImage(int resourceId, const char* name, int frames)
+{
+    ImageCache& cache = ImageCache::Module();
+    PX_IBitmap* bitmap = cache.Find(resourceId);
+    if (bitmap == nullptr) {
+        // Decoded outside the cache's lock; Insert keeps the first copy when
+        // another editor decoded the same picture meanwhile.
+        bitmap = cache.Insert(resourceId, LoadImageResource(resourceId, name));
+    }
+    IImage image;
+    image.frames = frames;
+    if (bitmap != nullptr && bitmap->Pixels() != nullptr) {
+        image.bitmap = bitmap;
+        image.width = bitmap->Width();
+        image.height = bitmap->Height();
+    }
+    return image;
+}
+
+IImage IGraphics::FindImage(int resourceId)
+{
+    IImage image;
+    PX_IBitmap* bitmap = ImageCache::Module().Find(resourceId);
+    if (bitmap != nullptr && bitmap->Pixels() != nullptr) {
+        image.bitmap = bitmap;
+        image.width = bitmap->Width();
+        image.height = bitmap->Height();
+    }
+    return image;
+}
+
+void IGraphics::CreateSurface()
+{
+    if (surface == nullptr) {
+        surface = new PX_SysBitmap();
+    }
+    surface->SetSize(width, height);
+    if (surface->Pixels() != nullptr) {
+        FillArea(surface, 0, 0, width, height, IRgba(255, 0, 0, 0).Pixel(), 1.0f, kPxCopy);
+    }
+}
+
+PX_IFont* IGraphics::FontFor(ITextStyle& style)
+{
+    if (style.font != nullptr) {
+        return style.font;
+    }
+    FontCache& cache = FontCache::Module();
+    if (PX_IFont* cached = cache.Find(style)) {
+        style.font = cached;
+        return cached;
+    }
+    PX_FontSpec spec;
+    spec.face = style.face;
+    spec.height = style.size;
+    spec.escapement = style.orientation * kTenthsPerDegree;
+    spec.orientation = style.orientation * kTenthsPerDegree;
+    spec.weight = (style.style & kStyleBold) != 0 ? kBoldWeight : kNormalWeight;
+    spec.italic = (style.style & kStyleItalic) != 0;
+    switch (style.quality) {
+    case kQualityNonAntiAliased:
+        spec.quality = kPxQualityNonAntiAliased;
+        break;
+    case kQualityAntiAliased:
+        spec.quality = kPxQualityAntiAliased;
+        break;
+    case kQualityClearType:
+        spec.quality = kPxQualityClearType;
+        break;
+    default:
+        spec.quality = kPxQualityDefault;
+        break;
+    }
+    PX_NativeFont native = PX_CreateNativeFont(spec);
+    if (native == nullptr) {
+        return nullptr;
+    }
+    auto* font = new PX_CachedFont();
+    if (!font->SetNativeFont(native, kPxFontOwnsNative | kPxFontPreferNative)) {
+        if (font->NativeFont() != native) {
+            PX_DeleteNativeFont(native);
+        }
+        delete font;
+        return nullptr;
+    }
+    style.font = cache.Insert(style, font);
+    return style.font;
+}
+
+// Values between plug-in and controls.
+
+void IGraphics::PushParamToControls(int paramIndex, double value, bool isNormalised)
+{
+    if (!isNormalised) {
+        const IParamRecord* param = plug != nullptr ? plug->ParamAt(paramIndex) : nullptr;
+        if (param == nullptr) {
+            return;
+        }
+        value = param->NormalisedOf(value);
+    }
+    for (size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i]->ParamIndex() == paramIndex) {
+            controls[i]->ShowHostValue(value);
+        }
+    }
+}
+
+void IGraphics::PushUserValueToControls(int paramIndex, double normalised)
+{
+    for (size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i]->ParamIndex() == paramIndex) {
+            controls[i]->ShowUserValue(normalised);
+        }
+    }
+}
+
+void IGraphics::SetControlValueAt(int controlIndex, double normalised)
+{
+    if (IControl* control = ControlAt(controlIndex)) {
+        control->ShowHostValue(normalised);
+    }
+}
+
+void IGraphics::SetParamControlsHidden(int paramIndex, bool hide)
+{
+    for (size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i]->ParamIndex() == paramIndex) {
+            controls[i]->SetHidden(hide);
+        }
+    }
+}
+
+void IGraphics::InvalidateAll()
+{
+    if (!controls.empty()) {
+        controls.front()->MarkDirty(false);
+    }
+}
+
+// Drawing and presenting.
+
+bool IGraphics::CollectDirtyArea(IBox* area)
+{
+    bool found = false;
+    for (IControl* control : controls) {
+        if (control->NeedsRedraw()) {
+            *area = area->Union(control->Box());
+            found = true;
+        }
+    }
+    return found;
+}
+
+bool IGraphics::DrawArea(const IBox& area)
+{
+    if (controls.empty()) {
+        return true;
+    }
+    drawBox = area;
+    // By index: a control may add controls while it draws.
+    for (size_t i = 0; i < controls.size(); ++i) {
+        IControl* control = controls[i];
+        if (!control->IsHidden() && control->Box().Overlaps(area)) {
+            control->Render(*this);
+        }
+        control->MarkClean();
+    }
+    return PresentArea(area);
+}
+
+// Mouse and keys.
+
+IControl* IGraphics::ControlAt(int index) const
+{
+    return index >= 0 && index < static_cast<int>(controls.size()) ? controls[index] : nullptr;
+}
+
+int IGraphics::IndexOf(const IControl* control) const
+{
+    for (size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i] == control) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+int IGraphics::FindControlAt(int x, int y)
+{
+    if (ControlAt(capturedIndex) != nullptr) {
+        return capturedIndex;
+    }
+    for (int i = static_cast<int>(controls.size()) - 1; i >= 0; --i) {
+        IControl* control = controls[i];
+        if (!control->IsHidden() && !control->IsDimmed() && control->HitTest(x, y)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void IGraphics::ReleaseMouse()
+{
+    capturedIndex = -1;
+    lastMouseX = -1;
+    lastMouseY = -1;
+}
+
+void IGraphics::BeginGesture(int paramIndex)
+{
+    EndOpenGesture();
+    if (paramIndex >= 0 && plug != nullptr) {
+        gestureParam = paramIndex;
+        plug->NotifyEditBegin(paramIndex);
+    }
+}
+
+void IGraphics::EndOpenGesture()
+{
+    const int paramIndex = gestureParam;
+    gestureParam = -1;
+    if (paramIndex >= 0 && plug != nullptr) {
+        plug->NotifyEditEnd(paramIndex);
+    }
+}
+
+void IGraphics::MouseDown(int x, int y, const IMouseKeys& keys)
+{
+    ReleaseMouse();
+    // A press whose release never came (the window lost the mouse) ends here.
+    EndOpenGesture();
+    const int index = FindControlAt(x, y);
+    if (index < 0) {
+        return;
+    }
+    IControl* hit = controls[index];
+    capturedIndex = index;
+    lastMouseX = x;
+    lastMouseY = y;
+    if (openPopup != nullptr && IndexOf(openPopup) >= 0 && hit != openPopup &&
+        hit->Owner() != openPopup) {
+        ClosePopup(false);
+        capturedIndex = IndexOf(hit); // the pop-up's removal may have shifted it
+    }
+    BeginGesture(hit->ParamIndex());
+    hit->HandlePress(x, y, keys);
+}
+
+void IGraphics::MouseUp(int x, int y, const IMouseKeys& keys)
+{
+    const int index = FindControlAt(x, y);
+    ReleaseMouse();
+    if (index >= 0) {
+        controls[index]->HandleRelease(x, y, keys);
+    }
+    // Ends the gesture the press or double click began, on whichever control
+    // the release reached.
+    EndOpenGesture();
+}
+
+void IGraphics::MouseDrag(int x, int y, const IMouseKeys& keys)
+{
+    IControl* captured = ControlAt(capturedIndex);
+    if (captured == nullptr) {
+        return;
+    }
+    const int dx = x - lastMouseX;
+    const int dy = y - lastMouseY;
+    if (dx == 0 && dy == 0) {
+        return;
+    }
+    lastMouseX = x;
+    lastMouseY = y;
+    captured->HandleDrag(x, y, dx, dy, keys);
+}
+
+bool IGraphics::MouseDoubleClick(int x, int y, const IMouseKeys& keys)
+{
+    ReleaseMouse();
+    EndOpenGesture();
+    const int index = FindControlAt(x, y);
+    if (index < 0) {
+        return false;
+    }
+    IControl* hit = controls[index];
+    BeginGesture(hit->ParamIndex());
+    if (!hit->DoubleClickAsPress()) {
+        hit->HandleDoubleClick(x, y, keys);
+        return false;
+    }
+    capturedIndex = index;
+    lastMouseX = x;
+    lastMouseY = y;
+    hit->HandlePress(x, y, keys);
+    return true;
+}
+
+bool IGraphics::MouseHover(int x, int y, const IMouseKeys& keys)
+{
+    if (!hoverEnabled) {
+        return false;
+    }
+    const int index = FindControlAt(x, y);
+    if (index < 0) {
+        return true;
+    }
+    IControl* hovered = controls[index];
+    lastMouseX = x;
+    lastMouseY = y;
+    hovered->HandleHover(x, y, keys);
+    if (hovered->ParamIndex() >= 0 && plug != nullptr) {
+        plug->PointerOverParam(hovered->ParamIndex());
+    }
+    IControl* previous = ControlAt(hoveredIndex);
+    if (previous != nullptr && previous != hovered) {
+        previous->HandleHoverEnd();
+    }
+    hoveredIndex = IndexOf(hovered);
+    return true;
+}
+
+void IGraphics::MouseWheel(int x, int y, const IMouseKeys& keys, int steps)
+{
+    const int index = FindControlAt(x, y);
+    if (index < 0) {
+        return;
+    }
+    IControl* control = controls[index];
+    const int paramIndex = control->ParamIndex();
+    if (paramIndex >= 0 && plug != nullptr) {
+        // A burst of wheel steps on one parameter is one edit for the host:
+        // it begins with the first step and ends when the countdown runs out.
+        // Steps on another parameter end the previous burst first.
+        if (plug->PendingEditEnd() != paramIndex) {
+            plug->FlushDeferredEditEnd();
+            plug->NotifyEditBegin(paramIndex);
+        }
+        plug->NotifyWheelEditBegin(paramIndex);
+    }
+    control->HandleWheel(x, y, keys, steps);
+    if (paramIndex >= 0 && plug != nullptr) {
+        plug->DeferEditEnd(paramIndex);
+    }
+}
+
+void IGraphics::KeyDown(int x, int y, int keyCode)
+{
+    const int index = FindControlAt(x, y);
+    if (index >= 0) {
+        controls[index]->HandleKey(x, y, keyCode);
+    }
+}
+
+void IGraphics::MouseLeft()
+{
+    for (size_t i = 0; i < controls.size(); ++i) {
+        controls[i]->HandleHoverEnd();
+    }
+    hoveredIndex = -1;
+}
+
+void IGraphics::ClosePopup(bool chosen)
+{
+    IControl* popup = openPopup;
+    if (popup == nullptr) {
+        return;
+    }
+    // Forgotten first, so whatever the owner does cannot close it twice.
+    openPopup = nullptr;
+    const bool owned = IndexOf(popup) >= 0;
+    if (!chosen && popup->Owner() != nullptr) {
+        popup->Owner()->PopupClosed("", -1);
+    }
+    if (owned) {
+        RemoveControl(popup);
+        delete popup;
+    }
+    InvalidateAll();
+}
+
+void IGraphics::ApplyEditedText(IControl* control, IParamRecord* param, const char* text)
+{
+    if (control == nullptr || param == nullptr || plug == nullptr) {
+        return;
+    }
+    const int paramIndex = control->ParamIndex();
+    double plain = 0.0;
+    if (paramIndex < 0 || !ReadTypedValue(*param, text, &plain)) {
+        return;
+    }
+    plug->NotifyEditBegin(paramIndex);
+    control->ShowUserValue(param->NormalisedOf(plain));
+    plug->NotifyEditEnd(paramIndex);
+}
+
+// Drawing primitives.
+
+bool IGraphics::BlitImage(const IImage& image, const IBox& dest, int srcX, int srcY,
+                          const IBlend* blend)
+{
+    const IBox clip = dest.Intersect(drawBox);
+    if (clip.IsEmpty() || image.bitmap == nullptr) {
+        return true;
+    }
+    BlitRect(surface, image.bitmap, clip.left, clip.top, srcX + clip.left - dest.left,
+             srcY + clip.top - dest.top, clip.Width(), clip.Height(), Weight(blend),
+             RasterMode(blend));
+    return true;
+}
+
+bool IGraphics::BlitImageFrame(const IImage& image, const IBox& dest, int frame,
+                               const IBlend* blend, bool framesVertical)
+{
+    int offsetX = 0;
+    int offsetY = 0;
+    if (image.frames >= 2 && frame >= 2) {
+        const double along = framesVertical ? image.height : image.width;
+        const int offset = static_cast<int>(along * (frame - 1) / image.frames + 0.5);
+        (framesVertical ? offsetY : offsetX) = offset;
+    }
+    return BlitImage(image, dest, offsetX, offsetY, blend);
+}
+
+bool IGraphics::BlitImageRotated(const IImage& image, int cx, int cy, double angle,
+                                 const IBlend* blend, float srcX, float srcY)
+{
+    if (image.bitmap == nullptr) {
+        return true;
+    }
+    const int left = cx - image.width / 2;
+    const int top = cy - image.height / 2;
+    BlitRotated(surface, image.bitmap, left, top, image.width, image.height, srcX, srcY,
+                static_cast<float>(image.width), static_cast<float>(image.height),
+                static_cast<float>(angle), false, Weight(blend), RasterMode(blend) | kPxBilinear,
+                0.0f, 0.0f);
+    return true;
+}
+
+bool IGraphics::StrokeLine(const IRgba& colour, float x1, float y1, float x2, float y2,
+                           const IBlend* blend, bool antiAlias)
+{
+    DrawLineFloat(surface, x1, y1, x2, y2, colour.Pixel(), AlphaOpacity(colour), RasterMode(blend),
+                  antiAlias);
+    return true;
+}
+
+bool IGraphics::StrokeRoundBox(const IRgba& colour, const IBox& area, int r, const IBlend* blend,
+                               bool antiAlias)
+{
+    const PX_Pixel pixel = colour.Pixel();
+    const float opacity = AlphaOpacity(colour);
+    const int mode = RasterMode(blend);
+    const int right = area.right - 1;
+    const int bottom = area.bottom - 1;
+    DrawLineInt(surface, area.left + r + 1, area.top, right - r - 1, area.top, pixel, opacity, mode,
+                antiAlias);
+    DrawLineInt(surface, right, area.top + r + 1, right, bottom - r - 1, pixel, opacity, mode,
+                antiAlias);
+    DrawLineInt(surface, area.left + r + 1, bottom, right - r - 1, bottom, pixel, opacity, mode,
+                antiAlias);
+    DrawLineInt(surface, area.left, area.top + r + 1, area.left, bottom - r - 1, pixel, opacity,
+                mode, antiAlias);
+    const auto radius = static_cast<float>(r);
+    const auto quarter = static_cast<float>(kPi / 2);
+    const auto half = static_cast<float>(kPi);
+    DrawArc(surface, static_cast<float>(area.left + r), static_cast<float>(area.top + r), radius,
+            -quarter, 0.0f, pixel, opacity, mode, antiAlias);
+    DrawArc(surface, static_cast<float>(right - r), static_cast<float>(area.top + r), radius, 0.0f,
+            quarter, pixel, opacity, mode, antiAlias);
+    DrawArc(surface, static_cast<float>(right - r), static_cast<float>(bottom - r), radius, quarter,
+            half, pixel, opacity, mode, antiAlias);
+    DrawArc(surface, static_cast<float>(area.left + r), static_cast<float>(bottom - r), radius,
+            half, 3 * quarter, pixel, opacity, mode, antiAlias);
+    return true;
+}
+
+bool IGraphics::FillRoundBox(const IRgba& colour, const IBox& area, int r, int cornerMode,
+                             const IBlend* blend, bool antiAlias)
+{
+    if (cornerMode != kCornersAll && cornerMode != kCornersTop && cornerMode != kCornersBottom) {
+        return true;
+    }
+    const PX_Pixel pixel = colour.Pixel();
+    const float weight = Weight(blend);
+    const float opacity = AlphaOpacity(colour);
+    const int mode = RasterMode(blend);
+    const int w = area.Width();
+    const int h = area.Height();
+    const bool top = cornerMode != kCornersBottom;
+    const bool bottom = cornerMode != kCornersTop;
+    // The body: full width between the rounded bands, then the bands between
+    // the corner discs.
+    const int bodyTop = top ? area.top + r + 1 : area.top;
+    const int bodyHeight = h - (top ? r + 1 : 0) - (bottom ? r + 1 : 0);
+    FillArea(surface, area.left, bodyTop, w, bodyHeight, pixel, weight, mode);
+    if (top) {
+        FillArea(surface, area.left + r + 1, area.top, w - 2 * r - 2, r + 1, pixel, weight, mode);
+    }
+    if (bottom) {
+        FillArea(surface, area.left + r + 1, area.bottom - r - 1, w - 2 * r - 2, r + 1, pixel,
+                 weight, mode);
+    }
+    const auto radius = static_cast<float>(r);
+    const auto quarter = static_cast<float>(kPi / 2);
+    const auto half = static_cast<float>(kPi);
+    const auto leftX = static_cast<float>(area.left + r);
+    const auto rightX = static_cast<float>(area.right - r - 1);
+    if (top) {
+        const auto y = static_cast<float>(area.top + r);
+        FillSector(surface, leftX, y, radius, -quarter, 0.0f, pixel, opacity, mode, antiAlias);
+        FillSector(surface, rightX, y, radius, 0.0f, quarter, pixel, opacity, mode, antiAlias);
+    }
+    if (bottom) {
+        const auto y = static_cast<float>(area.bottom - r - 1);
+        FillSector(surface, rightX, y, radius, quarter, half, pixel, opacity, mode, antiAlias);
+        FillSector(surface, leftX, y, radius, half, 3 * quarter, pixel, opacity, mode, antiAlias);
+    }
+    return true;
+}
+
+void IGraphics::FillBox(const IRgba& colour, const IBox& area, const IBlend* blend)
+{
+    FillArea(surface, area.left, area.top, area.Width(), area.Height(), colour.Pixel(),
+             Weight(blend), RasterMode(blend));
+}
+
+bool IGraphics::DrawTextIn(ITextStyle& style, const char* text, const IBox& area)
+{
+    if (text == nullptr || text[0] == '\0') {
+        return true;
+    }
+    PX_IFont* font = FontFor(style);
+    if (font == nullptr) {
+        return false;
+    }
+    font->SetTextColor(style.colour.Pixel());
+    int flags = kPxTextNoClip;
+    if (style.align == kAlignCenter) {
+        flags |= kPxTextCenter;
+    } else if (style.align == kAlignRight) {
+        flags |= kPxTextRight;
+    }
+    if (style.colour.alpha < 255) {
+        flags |= kPxTextUseAlpha;
+    }
+    PX_Rect box{area.left, area.top, area.right, area.bottom};
+    font->DrawText(surface, text, -1, &box, flags);
+    return true;
+}
+
+} // namespace toneloom
