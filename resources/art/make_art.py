@@ -219,7 +219,7 @@ def selector_body(cx, cy, r, steps, dot_r, dot_size):
         x, y = polar(cx, cy, dot_r, a)
         out.append('<circle cx="%s" cy="%s" r="%s" fill="#0c0f14"/>' % (f(x), f(y + 0.4),
                                                                          f(dot_size + 0.5)))
-        out.append('<circle cx="%s" cy="%s" r="%s" fill="#4a5566"/>' % (f(x), f(y), f(dot_size)))
+        out.append('<circle cx="%s" cy="%s" r="%s" fill="#5d6a7e"/>' % (f(x), f(y), f(dot_size)))
     out.append(knob_body(cx, cy, r, 0, 0, 0))
     return "\n".join(out)
 
@@ -243,28 +243,32 @@ def inset_panel(x0, y0, x1, y1, r, clip_id):
     ])
 
 
-def pill(x0, y0, x1, y1, label, lit, size=9.0, led=True, spacing=1.3):
-    """A switch face, unlit (printed on the panel) or lit (the switch picture)."""
+def pill(x0, y0, x1, y1, label, lit, size=9.0, led=True, spacing=1.3, halo=False):
+    """A switch face, unlit (printed on the panel) or lit (the switch picture).
+    Both looks share the shadow and the dark outline, so that a lit face cut
+    out of a full render matches the panel around it; `halo` adds a glow
+    outside the face, only for pictures with room and alpha around it."""
     r = (y1 - y0) / 2
-    out = []
+    out = [
+        rounded(x0, y0 + 1, x1, y1 + 1, r, 'fill="#000" opacity="0.45" filter="url(#blur1)"'),
+        rounded(x0 - 0.5, y0 - 0.5, x1 + 0.5, y1 + 0.5, r + 0.5,
+                'fill="none" stroke="#07090d" stroke-opacity="0.7" stroke-width="1"'),
+    ]
     if lit:
-        out.append(rounded(x0 - 2, y0 - 1, x1 + 2, y1 + 2, r + 2,
-                           'fill="%s" opacity="0.35" filter="url(#blur2)"' % ACCENT))
+        if halo:
+            out.append(rounded(x0 - 1, y0 - 1, x1 + 1, y1 + 1, r + 1,
+                               'fill="%s" opacity="0.45" filter="url(#blur1)"' % ACCENT))
         out.append(rounded(x0, y0, x1, y1, r, 'fill="url(#switchOn)"'))
         out.append(rounded(x0 + 0.5, y0 + 0.5, x1 - 0.5, y1 - 0.5, r - 0.5,
-                           'fill="none" stroke="%s" stroke-opacity="0.85" stroke-width="1"'
+                           'fill="none" stroke="%s" stroke-opacity="0.9" stroke-width="1"'
                            % ACCENT))
         out.append(rounded(x0 + 1.5, y0 + 1.2, x1 - 1.5, y0 + (y1 - y0) * 0.5, r - 1.5,
-                           'fill="#ffffff" opacity="0.07"'))
+                           'fill="#ffffff" opacity="0.08"'))
         colour = "#e6fbf8"
     else:
-        out.append(rounded(x0, y0 + 1, x1, y1 + 1, r, 'fill="#000" opacity="0.45" '
-                           'filter="url(#blur1)"'))
         out.append(rounded(x0, y0, x1, y1, r, 'fill="url(#switchOff)"'))
         out.append(rounded(x0 + 0.5, y0 + 0.5, x1 - 0.5, y1 - 0.5, r - 0.5,
                            'fill="none" stroke="url(#edgeLight)" stroke-width="1"'))
-        out.append(rounded(x0 - 0.5, y0 - 0.5, x1 + 0.5, y1 + 0.5, r + 0.5,
-                           'fill="none" stroke="#07090d" stroke-opacity="0.7" stroke-width="1"'))
         colour = "#8c97a8"
     cy = (y0 + y1) / 2
     tx = (x0 + x1) / 2
@@ -298,7 +302,9 @@ def head_and_brain():
             "C 352 212 350 220 342 224 "          # chin
             "C 330 229 316 228 306 231 "          # jaw
             "C 300 242 300 256 302 268")          # throat
-    out = []
+    # Narrowed a little about the head's middle so that the face keeps clear
+    # of the "Wave" value text on its right.
+    out = ['<g transform="translate(262 0) scale(0.95 1) translate(-262 0)">']
     out.append('<clipPath id="headClip"><path d="%s Z"/></clipPath>' % head)
     # a faint fill so the head reads as a shape, darker than the panel
     out.append('<path d="%s Z" fill="#0e1218" opacity="0.55"/>' % head)
@@ -311,6 +317,7 @@ def head_and_brain():
                'filter="url(#blur2)"/>' % (head, ACCENT))
     out.append('<path d="%s" fill="none" stroke="%s" stroke-width="1.1" opacity="0.55" '
                'stroke-linecap="round"/>' % (head, ACCENT_SOFT))
+    out.append('</g>')
     # the brain: a rounded outline with a few folds, very quiet
     brain = ("M 196 148 C 188 120 205 94 236 90 C 256 80 290 82 308 94 "
              "C 332 100 344 122 338 144 C 340 160 326 172 306 170 "
@@ -382,10 +389,11 @@ def brand_mark():
     """The maker's mark, top right: a ring with an orbiting dot and the name."""
     cx, cy = 372.5, 38.5
     out = [
+        # a ring open at the upper right, where a dot rides on it
         '<circle cx="%s" cy="%s" r="8" fill="none" stroke="%s" stroke-width="1.6" '
-        'stroke-dasharray="38 12.3" transform="rotate(-60 %s %s)"/>'
+        'stroke-dasharray="41.9 8.4" transform="rotate(-15 %s %s)"/>'
         % (f(cx), f(cy), CAPTION, f(cx), f(cy)),
-        '<circle cx="%s" cy="%s" r="2.2" fill="%s"/>' % (f(cx + 5.6), f(cy - 5.6), ACCENT),
+        '<circle cx="%s" cy="%s" r="2.3" fill="%s"/>' % (f(cx + 5.66), f(cy - 5.66), ACCENT),
         text(386, cy + 4.2, "ORVANTA", 11.5, CAPTION, 700, "start", 2.6),
     ]
     return "\n".join(out)
@@ -495,7 +503,7 @@ def switch_face(box, off_label, on_label, lit, small=False, led=True):
     x0, y0, x1, y1 = box
     label = on_label if lit else off_label
     if small:
-        return pill(x0 + 1, y0 + 3, x1 - 1, y1 - 2, label, lit, 8.5, led=led)
+        return pill(x0 + 1, y0 + 3, x1 - 1, y1 - 2, label, lit, 8.5, led=led, spacing=0.9)
     return pill(x0 + 1, y0 + 1, x1 - 1, y1 - 1, label, lit, 9.0, led=led)
 
 
@@ -580,7 +588,7 @@ def target_list():
 
 def rate_sync():
     x0, y0, x1, y1 = SYNC_BOX
-    body = pill(3, 3, x1 - x0 - 3, y1 - y0 - 3, "SYNC", True, 8.5, led=False)
+    body = pill(3, 3, x1 - x0 - 3, y1 - y0 - 3, "SYNC", True, 8.5, led=False, halo=True)
     return svg(x1 - x0, y1 - y0, body, COMMON_DEFS)
 
 
