@@ -4,6 +4,7 @@
 #include <sndfile.h>
 
 #include "AudioFileWriter.h"
+#include "ToneloomVersion.h"
 
 #include <algorithm>
 #include <array>
@@ -210,6 +211,13 @@ TEST_F(RenderCommand, ListsPresetsAndParameters)
         << params.out;
     EXPECT_NE(params.out.find("values: Binaural, Monaural"), std::string::npos);
     EXPECT_EQ(std::count(params.out.begin(), params.out.end(), '\n'), 23);
+}
+
+TEST_F(RenderCommand, PrintsItsVersion)
+{
+    const Outcome o = Run({"--version"});
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_EQ(o.out, std::string("toneloom-render ") + TONELOOM_VERSION_STRING + "\n");
 }
 
 TEST_F(RenderCommand, ExportsEveryFactoryPresetAsAFile)

@@ -5,6 +5,7 @@
 #include "RenderSession.h"
 #include "SystemCalls.h"
 #include "ToneRange.h"
+#include "ToneloomVersion.h"
 
 #include <CLI/CLI.hpp>
 
@@ -219,12 +220,16 @@ int main(int argc, char** argv)
     app.add_flag("--list-params", options.listParams, "List the parameters and exit");
     app.add_option("--export-presets", options.exportDir,
                    "Write every factory preset as a .vstpreset file into this folder and exit");
+    app.set_version_flag("--version", std::string("toneloom-render ") + TONELOOM_VERSION_STRING,
+                         "Print the version and exit");
     app.add_flag("--strict", options.strict,
                  "Refuse to render a tone that reaches half the sample rate (default: warn)");
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         return Fail(e.what(), kExitUsage);
