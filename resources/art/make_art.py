@@ -304,7 +304,15 @@ def head_and_brain():
             "C 300 242 300 256 302 268")          # throat
     # Narrowed a little about the head's middle so that the face keeps clear
     # of the "Wave" value text on its right.
-    out = ['<g transform="translate(262 0) scale(0.95 1) translate(-262 0)">']
+    # The neck fades out above the LFO panels.
+    out = ['<linearGradient id="neckFade" x1="0" y1="0" x2="0" y2="%d" '
+           'gradientUnits="userSpaceOnUse">'
+           '<stop offset="%s" stop-color="#fff"/><stop offset="1" stop-color="#fff" '
+           'stop-opacity="0"/></linearGradient>' % (270, f(232 / 270.0)),
+           '<mask id="neckMask" maskUnits="userSpaceOnUse" x="0" y="0" width="%d" height="%d">'
+           '<rect width="%d" height="%d" fill="url(#neckFade)"/></mask>' % (W, H, W, H),
+           '<g mask="url(#neckMask)">',
+           '<g transform="translate(262 0) scale(0.95 1) translate(-262 0)">']
     out.append('<clipPath id="headClip"><path d="%s Z"/></clipPath>' % head)
     # a faint fill so the head reads as a shape, darker than the panel
     out.append('<path d="%s Z" fill="#0e1218" opacity="0.55"/>' % head)
@@ -317,7 +325,7 @@ def head_and_brain():
                'filter="url(#blur2)"/>' % (head, ACCENT))
     out.append('<path d="%s" fill="none" stroke="%s" stroke-width="1.1" opacity="0.55" '
                'stroke-linecap="round"/>' % (head, ACCENT_SOFT))
-    out.append('</g>')
+    out.append('</g></g>')
     # the brain: a rounded outline with a few folds, very quiet
     brain = ("M 196 148 C 188 120 205 94 236 90 C 256 80 290 82 308 94 "
              "C 332 100 344 122 338 144 C 340 160 326 172 306 170 "
