@@ -157,6 +157,11 @@ const char* IParamRecord::ValueTextFor(int forValue) const
     return "";
 }
 
+const ValueText* IParamRecord::ValueTextAt(int i) const
+{
+    return i >= 0 && i < ValueTextCount() ? valueTexts.As<ValueText>() + i : nullptr;
+}
+
 bool IParamRecord::ValueForText(const char* text, double* result) const
 {
     if (text == nullptr) {

@@ -62,6 +62,8 @@ public:
     int ValueTextCount() const;
     // Text of the first entry for `forValue`, or "" if there is none.
     const char* ValueTextFor(int forValue) const;
+    // Entry `i` (0 .. ValueTextCount() - 1) in the order added; null outside.
+    const ValueText* ValueTextAt(int i) const;
     // Value of the first entry whose text matches exactly; false if none.
     bool ValueForText(const char* text, double* result) const;
 

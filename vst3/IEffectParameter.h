@@ -24,8 +24,10 @@ public:
     // value that is not finite gives an empty text).
     void toString(Steinberg::Vst::ParamValue valueNormalized,
                   Steinberg::Vst::String128 string) const override;
-    // Reads the text as a decimal plain value (0 if it holds no number) and
-    // gives its normalised value. Always succeeds.
+    // A typed value: one of the record's value texts in any case, or (unless
+    // every value has a text) a decimal number with or without the unit
+    // label, limited to the range. Blanks around it do not count. Unreadable
+    // text gives false and leaves `valueNormalized` alone.
     bool fromString(const Steinberg::Vst::TChar* string,
                     Steinberg::Vst::ParamValue& valueNormalized) const override;
     Steinberg::Vst::ParamValue toPlain(Steinberg::Vst::ParamValue valueNormalized) const override;
@@ -36,7 +38,11 @@ public:
     OBJ_METHODS(IEffectParameter, Parameter)
 
 private:
+    // The plain value `typed` (UTF-8) stands for; false when it stands for none.
+    bool PlainOfTypedText(const char* typed, double* plain) const;
+
     IParamRecord* record;
+    bool textsOnly = false; // every value has a text; numbers are not read
 };
 
 } // namespace toneloom

@@ -69,6 +69,8 @@ IEffectVST3::IEffectVST3(int paramCount, const char* ioLayoutText, int presetCou
     }
     const int lines = std::max(InputLineCount(), OutputLineCount());
     pieceChannels.Resize(lines * static_cast<int32_t>(sizeof(void*)));
+    paramsBefore.assign(static_cast<size_t>(ParamCount()), 0.0);
+    paramsFromHost.assign(static_cast<size_t>(ParamCount()), 0);
 }
 
 IEffectVST3::~IEffectVST3()
@@ -207,19 +209,33 @@ tresult PLUGIN_API IEffectVST3::setActive(TBool state)
 
 // Services to the plug-in base.
 
+bool IEffectVST3::InProcessCall() const
+{
+    return processThread.load(std::memory_order_relaxed) == std::this_thread::get_id();
+}
+
+// Edits made inside the process call (the engine's reactions to a host
+// change) reach the host as output parameter changes of that call instead.
+
 void IEffectVST3::NotifyEditBegin(int index)
 {
-    beginEdit(static_cast<ParamID>(index));
+    if (!InProcessCall()) {
+        beginEdit(static_cast<ParamID>(index));
+    }
 }
 
 void IEffectVST3::NotifyEditValue(int index, double normalised)
 {
-    performEdit(static_cast<ParamID>(index), normalised);
+    if (!InProcessCall()) {
+        performEdit(static_cast<ParamID>(index), normalised);
+    }
 }
 
 void IEffectVST3::NotifyEditEnd(int index)
 {
-    endEdit(static_cast<ParamID>(index));
+    if (!InProcessCall()) {
+        endEdit(static_cast<ParamID>(index));
+    }
 }
 
 void IEffectVST3::ShowHostContextMenu(int index, int x, int y)

@@ -19,7 +19,10 @@
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "pluginterfaces/vst/ivstunits.h"
 
+#include <atomic>
 #include <cstdint>
+#include <thread>
+#include <vector>
 
 namespace toneloom {
 
@@ -64,13 +67,16 @@ public:
     // rate that is not finite and positive, and a maximum block below 1.
     Steinberg::tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override;
     Steinberg::uint32 PLUGIN_API getLatencySamples() override;
+    // kInfiniteTail: the tone does not depend on the input.
     Steinberg::uint32 PLUGIN_API getTailSamples() override;
     Steinberg::tresult PLUGIN_API setBusArrangements(Steinberg::Vst::SpeakerArrangement* inputs,
                                                      Steinberg::int32 numIns,
                                                      Steinberg::Vst::SpeakerArrangement* outputs,
                                                      Steinberg::int32 numOuts) override;
     // [audio thread] Applies the last point of each parameter queue, then
-    // renders the block in pieces of at most the set-up block size.
+    // renders the block in pieces of at most the set-up block size. Values
+    // that changed without the host sending them (a program change, the
+    // engine's own reactions) go out as output parameter changes at offset 0.
     Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;
 
     // IEditController [UI thread]
@@ -82,7 +88,9 @@ public:
         Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue plainValue) override;
     Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) override;
     // Sets a value without running the change handler; a value that is not
-    // finite is refused.
+    // finite is refused. For the program-change ID it selects the program:
+    // a program other than the current one is loaded and the host is asked
+    // to read every value again (restartComponent with kParamValuesChanged).
     Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
                                                      Steinberg::Vst::ParamValue value) override;
     Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
@@ -121,6 +129,8 @@ public:
                                                      Steinberg::IBStream* data) override;
 
     // Services to the plug-in base.
+    // Edit gestures for the host; inside the process call they are left to
+    // the block's output parameter changes.
     void NotifyEditBegin(int index) override;                         // [UI thread]
     void NotifyEditValue(int index, double normalised) override;      // [UI thread]
     void NotifyEditEnd(int index) override;                           // [UI thread]
@@ -164,11 +174,21 @@ private:
     void DeclareBuses();
     void DeclareParameters();
     int PresetIndexFor(double normalised) const;
+    // [UI thread] The controller's program change.
+    Steinberg::tresult SelectProgram(int index);
+    // True on the thread that is inside process right now.
+    bool InProcessCall() const;
     double PresetNormalised() const;
 
     // Stages of the process call. [audio thread, instance mutex held]
     void KeepProcessContext(const Steinberg::Vst::ProcessContext* context);
+    // Notes every parameter's value before the block's changes.
+    void KeepParamValues();
     void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+    Steinberg::tresult RenderBlock(Steinberg::Vst::ProcessData& data);
+    // Writes the values that changed since KeepParamValues, except those the
+    // host sent, into the host's output changes (null: none wanted).
+    void ReportParamChanges(Steinberg::Vst::IParameterChanges* changes);
     void ApplyNormalised(Steinberg::Vst::ParamID id, double normalised);
     void ForwardMidiEvents(Steinberg::Vst::IEventList* events);
     // Channels of a host bus that can be bound: 0 when the bus is missing
@@ -183,6 +203,9 @@ private:
 
     Steinberg::Vst::ProcessContext processContext{};
 #pragma GCC diagnostic pop
+    // False until a process call carries a context: a host without any
+    // transport counts as playing.
+    bool hostHasTransport = false;
     int sideChainChannels;
     // Input lines bound to host buffers in the last piece, one bit per line
     // (the first 64). A line that drops out reads its scratch buffer, which
@@ -192,6 +215,15 @@ private:
     // Channel pointers advanced to the current piece, one per line; sized at
     // construction so the process call allocates nothing.
     GrowBuffer pieceChannels;
+    // Per parameter, sized at construction: the plain value before the
+    // block's changes (doubles), and whether the host sent the parameter in
+    // the block (bytes). [audio thread]
+    std::vector<double> paramsBefore;
+    std::vector<uint8_t> paramsFromHost;
+    // The thread inside process, or no thread: edits the engine makes there
+    // go to the host as output parameter changes, never through the
+    // component handler, which is for the UI thread.
+    std::atomic<std::thread::id> processThread{};
 };
 
 } // namespace toneloom

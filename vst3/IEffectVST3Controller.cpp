@@ -68,15 +68,35 @@ tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value)
         return kInvalidArgument;
     }
     value = std::clamp(value, 0.0, 1.0);
+    if (id == kPresetParamId && PresetCount() > 0) {
+        return SelectProgram(PresetIndexFor(value));
+    }
     InstanceLock lock(Mutex());
     if (id == kBypassParamId) {
         SetBypassed(value != 0.0);
-    } else if (id == kPresetParamId && PresetCount() > 0) {
-        SetCurrentPreset(PresetIndexFor(value));
     } else if (id < static_cast<ParamID>(ParamCount())) {
         ParamAt(static_cast<int>(id))->SetFromNormalised(value);
     } else {
         return kResultFalse;
+    }
+    return kResultOk;
+}
+
+tresult IEffectVST3::SelectProgram(int index)
+{
+    {
+        InstanceLock lock(Mutex());
+        // The same program again is the host echoing the value back (or
+        // restoring it with a project): the parameters stay as they are.
+        if (index == CurrentPreset()) {
+            return kResultOk;
+        }
+        LoadPreset(index);
+        SetCurrentPreset(index);
+    }
+    // Outside the lock: the host reads every value back from here.
+    if (componentHandler != nullptr) {
+        componentHandler->restartComponent(kParamValuesChanged);
     }
     return kResultOk;
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <thread>
 
 namespace toneloom {
 
@@ -78,7 +79,9 @@ uint32 PLUGIN_API IEffectVST3::getLatencySamples()
 
 uint32 PLUGIN_API IEffectVST3::getTailSamples()
 {
-    return static_cast<uint32>(std::max(TailSamples(), 0));
+    // A tone generator sounds without input: a host must never suspend it
+    // because its input is silent.
+    return kInfiniteTail;
 }
 
 tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
@@ -128,11 +131,21 @@ tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, i
 tresult PLUGIN_API IEffectVST3::process(ProcessData& data)
 {
     InstanceLock lock(Mutex());
+    processThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
     KeepProcessContext(data.processContext);
+    KeepParamValues();
     ApplyParameterChanges(data.inputParameterChanges);
     if (ReceivesMidi()) {
         ForwardMidiEvents(data.inputEvents);
     }
+    const tresult result = RenderBlock(data);
+    ReportParamChanges(data.outputParameterChanges);
+    processThread.store(std::thread::id(), std::memory_order_relaxed);
+    return result;
+}
+
+tresult IEffectVST3::RenderBlock(ProcessData& data)
+{
     const int frames = data.numSamples;
     if (frames <= 0) {
         return kResultOk;
@@ -165,6 +178,7 @@ void IEffectVST3::KeepProcessContext(const ProcessContext* context)
     if (context == nullptr) {
         return;
     }
+    hostHasTransport = true;
     const ProcessContext previous = processContext;
     processContext = *context;
     // Values a host got wrong keep what the last good context said.
@@ -210,6 +224,36 @@ void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes)
     }
 }
 
+void IEffectVST3::KeepParamValues()
+{
+    for (int i = 0; i < ParamCount(); ++i) {
+        paramsBefore[static_cast<size_t>(i)] = ParamAt(i)->Value();
+    }
+    std::fill(paramsFromHost.begin(), paramsFromHost.end(), uint8_t{0});
+}
+
+void IEffectVST3::ReportParamChanges(IParameterChanges* changes)
+{
+    if (changes == nullptr) {
+        return;
+    }
+    for (int i = 0; i < ParamCount(); ++i) {
+        const IParamRecord* record = ParamAt(i);
+        const auto slot = static_cast<size_t>(i);
+        // The host knows the values it sent; a preset or the engine's own
+        // reactions changed the others.
+        if (paramsFromHost[slot] != 0 || record->Value() == paramsBefore[slot]) {
+            continue;
+        }
+        int32 queueIndex = 0;
+        IParamValueQueue* queue = changes->addParameterData(static_cast<ParamID>(i), queueIndex);
+        if (queue != nullptr) {
+            int32 pointIndex = 0;
+            queue->addPoint(0, record->CurrentNormalised(), pointIndex);
+        }
+    }
+}
+
 void IEffectVST3::ApplyNormalised(ParamID id, double normalised)
 {
     if (id == kBypassParamId) {
@@ -220,6 +264,7 @@ void IEffectVST3::ApplyNormalised(ParamID id, double normalised)
         }
     } else if (id < static_cast<ParamID>(ParamCount())) {
         const int index = static_cast<int>(id);
+        paramsFromHost[static_cast<size_t>(index)] = 1;
         ParamAt(index)->SetFromNormalised(normalised);
         if (Editor() != nullptr) {
             Editor()->PushParamToControls(index, normalised, true);
@@ -419,6 +464,11 @@ void IEffectVST3::GetTimeSignature(int* numerator, int* denominator)
 
 int IEffectVST3::HostTransportState()
 {
+    // A host that passes no process context has no transport to stop the
+    // tone with: it counts as playing.
+    if (!hostHasTransport) {
+        return kTransportPlaying;
+    }
     if ((processContext.state & ProcessContext::kPlaying) != 0) {
         return kTransportPlaying;
     }
@@ -441,7 +491,7 @@ void IEffectVST3::HostTimeInfo(ITimeInfo* info)
     info->cycleEndQuarters = processContext.cycleEndMusic;
     info->numerator = processContext.timeSigNumerator;
     info->denominator = processContext.timeSigDenominator;
-    info->playing = (processContext.state & ProcessContext::kPlaying) != 0;
+    info->playing = !hostHasTransport || (processContext.state & ProcessContext::kPlaying) != 0;
     info->cycleActive = (processContext.state & ProcessContext::kCycleActive) != 0;
 }
 

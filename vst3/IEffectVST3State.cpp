@@ -28,12 +28,14 @@ tresult IEffectVST3::LoadComponentState(IBStream* state)
     if (state == nullptr) {
         return kInvalidArgument;
     }
-    InstanceLock lock(Mutex());
+    // The host's stream is read before the instance mutex is taken: a slow
+    // or large stream must not hold up the process call, which waits on it.
     int64 start = 0;
     if (state->tell(&start) != kResultOk || start < 0) {
         start = 0;
     }
     StateChunk chunk;
+    const bool toleratesReadErrors = GetHostKind() == kHostWaveLab;
     uint8_t piece[kStateReadPieceBytes];
     while (chunk.Size() < kMaxStateBytes) {
         int32 read = 0;
@@ -43,15 +45,19 @@ tresult IEffectVST3::LoadComponentState(IBStream* state)
         }
         read = std::min(read, kStateReadPieceBytes);
         // Some hosts report an error on a read that did deliver bytes.
-        if (result != kResultOk && GetHostKind() != kHostWaveLab) {
+        if (result != kResultOk && !toleratesReadErrors) {
             break;
         }
         if (!chunk.PutBytes(piece, read)) {
             break;
         }
     }
-    const int position = LoadState(&chunk, 0);
-    RefreshParamControls();
+    int position = -1;
+    {
+        InstanceLock lock(Mutex());
+        position = LoadState(&chunk, 0);
+        RefreshParamControls();
+    }
     if (position < 0) {
         return kResultFalse;
     }
@@ -71,15 +77,22 @@ tresult IEffectVST3::SaveComponentState(IBStream* state)
     if (state == nullptr) {
         return kInvalidArgument;
     }
-    InstanceLock lock(Mutex());
+    // Only the record is made under the mutex; the host's stream is written
+    // after it is released.
     StateChunk chunk;
-    if (SaveState(&chunk)) {
+    bool saved = false;
+    int32 bypassFlag = 0;
+    {
+        InstanceLock lock(Mutex());
+        saved = SaveState(&chunk);
+        bypassFlag = Bypassed() ? 1 : 0;
+    }
+    if (saved) {
         int32 written = 0;
         const tresult result =
             state->write(const_cast<uint8_t*>(chunk.Data()), chunk.Size(), &written);
         return result == kResultOk && written == chunk.Size() ? kResultOk : kResultFalse;
     }
-    int32 bypassFlag = Bypassed() ? 1 : 0;
     int32 written = 0;
     state->write(&bypassFlag, sizeof bypassFlag, &written);
     return kResultFalse;

@@ -177,8 +177,8 @@ TEST(AdapterTest, ParameterTextsAndConversions)
     ASSERT_EQ(rig.effect->getParamValueByString(kTestGain, typed, normalised), kResultOk);
     EXPECT_DOUBLE_EQ(normalised, 0.75);
     TextToUtf16("no number", typed, 128);
-    ASSERT_EQ(rig.effect->getParamValueByString(kTestGain, typed, normalised), kResultOk);
-    EXPECT_DOUBLE_EQ(normalised, 0.0);
+    EXPECT_EQ(rig.effect->getParamValueByString(kTestGain, typed, normalised), kResultFalse);
+    EXPECT_DOUBLE_EQ(normalised, 0.75); // left alone
 
     EXPECT_DOUBLE_EQ(rig.effect->normalizedParamToPlain(kTestSteps, 0.5), 5.0);
     EXPECT_DOUBLE_EQ(rig.effect->normalizedParamToPlain(kTestGain, std::nan("")), 0.0);
@@ -574,7 +574,7 @@ TEST(AdapterTest, ComponentQueriesTheHostDidNotAskFor)
     EXPECT_EQ(rig.effect->activateBus(kAudio, kOutput, -1, true), kInvalidArgument);
     SpeakerArrangement arrangement = 0;
     EXPECT_EQ(rig.effect->getBusArrangement(kOutput, 3, arrangement), kInvalidArgument);
-    EXPECT_EQ(rig.effect->getTailSamples(), 0u);
+    EXPECT_EQ(rig.effect->getTailSamples(), kInfiniteTail);
 }
 
 } // namespace
