@@ -431,7 +431,7 @@ def lfo_panel(n):
     x1 += dx
     out = [inset_panel(x0, y0, x1, y1, 9, "lfoClip%d" % n)]
     # title
-    out.append(text(x0 + 12, 295, "LFO %d" % n, 12, ACCENT, 700, "start", 2.0))
+    out.append(text(x0 + 12, 295, "LFO %d" % n, 12, "#c7d0dc", 700, "start", 2.0))
     # the SYNC switch face, unlit
     sx0, sy0, sx1, sy1 = SYNC_BOX
     out.append(pill(sx0 + dx + 3, sy0 + 3, sx1 + dx - 3, sy1 - 3, "SYNC", False, 8.5, led=False))
