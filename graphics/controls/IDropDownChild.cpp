@@ -27,9 +27,11 @@ int IDropDownChild::EntryAt(int x, int y) const
         static_cast<int>(std::floor((x - box.left) * static_cast<double>(columns) / listWidth)), 0,
         columns - 1);
     const int rows = (entries + columns - 1) / columns;
-    const double rowHeight = listImage.height * (1.0 / rows);
+    // Row i ends at (i + 1) x height / rows; compared in whole numbers, so that
+    // the list's bottom edge lies below the last row whatever the rounding.
     for (int i = 0; i < entries; ++i) {
-        if ((i + 1) * rowHeight > y - box.top) {
+        if (static_cast<long long>(i + 1) * listImage.height >
+            static_cast<long long>(y - box.top) * rows) {
             const int entry = column * rows + i;
             // The last column may be short: its empty cells choose nothing.
             return entry < entries ? entry : -1;
