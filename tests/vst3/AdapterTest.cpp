@@ -17,7 +17,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace toneloom::testing {
@@ -575,6 +577,112 @@ TEST(AdapterTest, ComponentQueriesTheHostDidNotAskFor)
     SpeakerArrangement arrangement = 0;
     EXPECT_EQ(rig.effect->getBusArrangement(kOutput, 3, arrangement), kInvalidArgument);
     EXPECT_EQ(rig.effect->getTailSamples(), kInfiniteTail);
+}
+
+// A stream that, on every read and write, asks another thread whether the
+// instance mutex is free: the host's stream must be handled without it.
+class MutexProbingStream : public MemoryStream
+{
+public:
+    explicit MutexProbingStream(std::recursive_mutex& newMutex) : mutex(newMutex) {}
+
+    tresult PLUGIN_API read(void* buffer, int32 numBytes, int32* numBytesRead) override
+    {
+        Probe();
+        return MemoryStream::read(buffer, numBytes, numBytesRead);
+    }
+    tresult PLUGIN_API write(void* buffer, int32 numBytes, int32* numBytesWritten) override
+    {
+        Probe();
+        return MemoryStream::write(buffer, numBytes, numBytesWritten);
+    }
+
+    bool probing = false;
+    int probes = 0;
+    int heldProbes = 0; // probes that found the mutex taken
+
+private:
+    void Probe()
+    {
+        if (!probing) {
+            return;
+        }
+        ++probes;
+        bool taken = false;
+        std::thread other([&] {
+            taken = mutex.try_lock();
+            if (taken) {
+                mutex.unlock();
+            }
+        });
+        other.join();
+        heldProbes += taken ? 0 : 1;
+    }
+
+    std::recursive_mutex& mutex;
+};
+
+TEST(AdapterTest, StateStreamsAreReadAndWrittenWithoutTheInstanceMutex)
+{
+    AdapterRig rig;
+    rig.Start();
+    IComponent* component = rig.effect.get();
+    MutexProbingStream stream(rig.effect->Mutex());
+    stream.probing = true;
+    ASSERT_EQ(component->getState(&stream), kResultOk);
+    EXPECT_GT(stream.probes, 0);
+    EXPECT_EQ(stream.heldProbes, 0) << "getState wrote the stream under the instance mutex";
+
+    rig.effect->ParamAt(kTestGain)->SetPlain(0.25);
+    stream.probing = false;
+    stream.seek(0, IBStream::kIBSeekSet, nullptr);
+    stream.probing = true;
+    stream.probes = 0;
+    ASSERT_EQ(component->setState(&stream), kResultOk);
+    EXPECT_GT(stream.probes, 1); // the record, the end of the stream and the trailer
+    EXPECT_EQ(stream.heldProbes, 0) << "setState read the stream under the instance mutex";
+    EXPECT_DOUBLE_EQ(rig.effect->ParamAt(kTestGain)->Value(), 1.0); // and applied it
+}
+
+TEST(AdapterTest, EditsTheEffectMakesInsideProcessGoOutAsOutputChanges)
+{
+    AdapterTestOptions options;
+    options.stepsSwitchModeOff = true;
+    AdapterRig rig(options);
+    rig.Start();
+    auto data = Stereo();
+    rig.effect->ParamAt(kTestMode)->SetPlain(1.0); // initialisation switched it off already
+    rig.handler->Clear();
+    ASSERT_TRUE(data->Changes().Add(kTestSteps, 0, 0.3));
+    ASSERT_EQ(rig.effect->process(data->Block(kBlock)), kResultOk);
+
+    // No component-handler call from the audio thread; the value went out
+    // with the block instead, and the host's own "Steps" did not come back.
+    EXPECT_TRUE(rig.handler->Events().empty());
+    IParameterChanges& out = data->OutputChanges();
+    ASSERT_EQ(out.getParameterCount(), 1);
+    IParamValueQueue* queue = out.getParameterData(0);
+    ASSERT_NE(queue, nullptr);
+    EXPECT_EQ(queue->getParameterId(), static_cast<ParamID>(kTestMode));
+    int32 offset = -1;
+    ParamValue value = 0.0;
+    ASSERT_EQ(queue->getPoint(0, offset, value), kResultOk);
+    EXPECT_EQ(offset, 0);
+    EXPECT_DOUBLE_EQ(value, 1.0);
+    data->Advance(kBlock);
+
+    // The same reaction on the UI thread goes through the component handler.
+    rig.effect->ParamAt(kTestMode)->SetPlain(1.0);
+    rig.effect->SetParamFromEditor(kTestSteps, 0.6);
+    std::vector<host::HandlerEvent::Kind> kinds;
+    for (const host::HandlerEvent& event : rig.handler->Events()) {
+        if (event.id == static_cast<ParamID>(kTestMode)) {
+            kinds.push_back(event.kind);
+        }
+    }
+    EXPECT_EQ(kinds, (std::vector<host::HandlerEvent::Kind>{host::HandlerEvent::kBeginEdit,
+                                                            host::HandlerEvent::kPerformEdit,
+                                                            host::HandlerEvent::kEndEdit}));
 }
 
 } // namespace

@@ -16,7 +16,7 @@ AdapterTestEffect::AdapterTestEffect(const AdapterTestOptions& options)
     : IEffectVST3(kTestParamCount, options.ioLayout, kTestPresetCount, "Adapter Test", "Tests",
                   "Orvanta", kTestVersion, kTestUniqueId, kTestVendorId, 0, options.receivesMidi,
                   false, options.stereoOutputBuses, options.sideChainChannels),
-      changeCounts(kTestParamCount, 0)
+      changeCounts(kTestParamCount, 0), stepsSwitchModeOff(options.stepsSwitchModeOff)
 {
     ParamAt(kTestGain)->DeclareDouble("Gain", 1.0, 0.0, 2.0, 0.01, "x");
     ParamAt(kTestGain)->SetGroup("Levels");
@@ -35,6 +35,12 @@ void AdapterTestEffect::ParameterChanged(int index)
     InstanceLock lock(Mutex());
     if (index >= 0 && index < kTestParamCount) {
         ++changeCounts[static_cast<size_t>(index)];
+    }
+    if (index == kTestSteps && stepsSwitchModeOff) {
+        NotifyEditBegin(kTestMode);
+        ParamAt(kTestMode)->SetFromNormalised(1.0);
+        NotifyEditValue(kTestMode, 1.0);
+        NotifyEditEnd(kTestMode);
     }
 }
 

@@ -15,6 +15,9 @@ struct AdapterTestOptions
     int sideChainChannels = 0;
     bool receivesMidi = false;
     bool stereoOutputBuses = false;
+    // A change of "Steps" makes the effect set "Mode" to "Off" itself, with
+    // the edit gestures an engine reaction makes.
+    bool stepsSwitchModeOff = false;
 };
 
 enum AdapterTestParam : int
@@ -45,6 +48,9 @@ public:
     std::vector<int> blockFrames;         // frames of each ProcessBlock call
     std::vector<MidiMessage> midi;
     std::vector<bool> activations;
+
+private:
+    bool stepsSwitchModeOff;
 };
 
 } // namespace toneloom::testing

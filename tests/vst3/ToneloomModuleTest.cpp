@@ -201,9 +201,10 @@ TEST_F(ToneloomModuleTest, ParameterTextsComeFromTheParameterRecords)
     EXPECT_DOUBLE_EQ(controller->plainParamToNormalized(4711, 0.25), 0.25);
 }
 
-TEST_F(ToneloomModuleTest, SettersChangeValuesWithoutLoadingPresets)
+TEST_F(ToneloomModuleTest, SettersChangeValues)
 {
     IEditController* controller = plugin.Controller();
+    // Selecting a never-filled slot names it and keeps every value.
     std::vector<uint8_t> before;
     ASSERT_TRUE(plugin.Plugin().SaveState(&before));
     ASSERT_EQ(controller->setParamNormalized(kPresetParamId, 1.0), kResultOk);

@@ -36,6 +36,7 @@ ProcessDataBuilder::ProcessDataBuilder(std::vector<int> inputChannels,
     data.inputs = inputBuses.empty() ? nullptr : inputBuses.data();
     data.outputs = outputBuses.empty() ? nullptr : outputBuses.data();
     data.inputParameterChanges = &changes;
+    data.outputParameterChanges = &outputChanges;
     data.inputEvents = &events;
     data.processContext = &context;
 }
@@ -82,6 +83,7 @@ void ProcessDataBuilder::Advance(int frames)
     }
     context.continousTimeSamples += frames;
     changes.Clear();
+    outputChanges.Clear();
     events.Clear();
 }
 

@@ -29,7 +29,8 @@ public:
     // current context, changes and events.
     Steinberg::Vst::ProcessData& Block(int frames);
     // After process: the project position moves on by the block while the
-    // transport plays, and the block's changes and events are dropped.
+    // transport plays, and the block's changes (input and output) and events
+    // are dropped.
     void Advance(int frames);
 
     float* Input32(int bus, int channel);
@@ -42,6 +43,8 @@ public:
     void FillInput(int bus, int channel, double value);
 
     ParameterChanges& Changes() { return changes; }
+    // What the plug-in reported back in the block.
+    ParameterChanges& OutputChanges() { return outputChanges; }
     EventList& Events() { return events; }
     Steinberg::Vst::ProcessContext& Context() { return context; }
     Steinberg::Vst::ProcessData& Data() { return data; }
@@ -73,6 +76,7 @@ private:
     std::vector<Steinberg::Vst::AudioBusBuffers> inputBuses;
     std::vector<Steinberg::Vst::AudioBusBuffers> outputBuses;
     ParameterChanges changes;
+    ParameterChanges outputChanges;
     EventList events;
     Steinberg::Vst::ProcessContext context{};
     Steinberg::Vst::ProcessData data;
