@@ -1,12 +1,14 @@
 // The edit controller: parameter values, texts and conversions for the
 // host, with the two special IDs for bypass and program change.
 #include "IEffectVST3.h"
+#include "IEffectVST3View.h"
 
 #include "HostText.h"
 #include "Vst3Ids.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace toneloom {
 
@@ -14,11 +16,6 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 // Controller.
-
-tresult PLUGIN_API IEffectVST3::setComponentState(IBStream*)
-{
-    return kNotImplemented;
-}
 
 tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue valueNormalized,
                                                       String128 string)
@@ -101,24 +98,14 @@ tresult IEffectVST3::SelectProgram(int index)
     return kResultOk;
 }
 
-IPlugView* PLUGIN_API IEffectVST3::createView(FIDString)
+IPlugView* PLUGIN_API IEffectVST3::createView(FIDString name)
 {
-    return nullptr; // the editor view is not part of this binding yet
-}
-
-tresult PLUGIN_API IEffectVST3::setKnobMode(KnobMode)
-{
-    return kResultOk;
-}
-
-tresult PLUGIN_API IEffectVST3::openHelp(TBool)
-{
-    return kResultFalse;
-}
-
-tresult PLUGIN_API IEffectVST3::openAboutBox(TBool)
-{
-    return kResultFalse;
+    // Only "editor", exactly; and no view at all for a plug-in without an
+    // editor, so that the host shows its own parameter view instead.
+    if (name == nullptr || std::strcmp(name, ViewType::kEditor) != 0 || Editor() == nullptr) {
+        return nullptr;
+    }
+    return new IEffectVST3View(this); // the host owns the one reference
 }
 
 int IEffectVST3::PresetIndexFor(double normalised) const

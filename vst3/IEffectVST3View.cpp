@@ -1,0 +1,141 @@
+#include "IEffectVST3View.h"
+
+#include "IEffectVST3.h"
+#include "IGraphics.h"
+
+#if SMTG_OS_LINUX
+#include "IGraphicsX11.h"
+#include "VST3RunLoopBridge.h"
+
+#include <cstdio>
+#endif
+
+#include <cstring>
+
+using namespace Steinberg;
+
+namespace toneloom {
+
+#if SMTG_OS_WINDOWS
+const char* const kEditorPlatformType = kPlatformTypeHWND;
+#elif SMTG_OS_LINUX
+const char* const kEditorPlatformType = kPlatformTypeX11EmbedWindowID;
+#else
+const char* const kEditorPlatformType = "";
+#endif
+
+IEffectVST3View::IEffectVST3View(IEffectVST3* owner) : plug(owner)
+{
+    plug->addRef();
+    plug->AddView(this);
+}
+
+IEffectVST3View::~IEffectVST3View()
+{
+    if (windowOpen) {
+        removed(); // a host that released the view without removing it first
+    }
+    plug->RemoveView(this);
+    plug->release();
+}
+
+IGraphics* IEffectVST3View::Editor() const
+{
+    return dynamic_cast<IGraphics*>(plug->Editor());
+}
+
+tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type)
+{
+    if (Editor() == nullptr || type == nullptr || kEditorPlatformType[0] == '\0') {
+        return kResultFalse;
+    }
+    return std::strcmp(type, kEditorPlatformType) == 0 ? kResultTrue : kResultFalse;
+}
+
+tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
+{
+    IGraphics* editor = Editor();
+    if (editor == nullptr) {
+        return kResultFalse;
+    }
+    if (windowOpen) {
+        removed(); // attached twice without removed: start over
+    }
+    if (type != nullptr && std::strcmp(type, kEditorPlatformType) == 0) {
+        if (parent == nullptr) {
+            return kInvalidArgument;
+        }
+#if SMTG_OS_LINUX
+        auto* x11 = dynamic_cast<IGraphicsX11*>(editor);
+        if (x11 != nullptr) {
+            runLoop = VST3RunLoopBridge::FromFrame(plugFrame);
+            if (runLoop == nullptr) {
+                std::fprintf(stderr, "Toneloom: the host lends no run loop (IRunLoop) to the "
+                                     "editor view, so the editor cannot open\n");
+                return kResultFalse;
+            }
+            x11->SetEventLoop(runLoop.get());
+        }
+#endif
+        if (editor->OpenWindow(parent) == nullptr) {
+#if SMTG_OS_LINUX
+            if (x11 != nullptr) {
+                x11->SetEventLoop(nullptr);
+            }
+            runLoop.reset();
+#endif
+            return kResultFalse;
+        }
+        windowOpen = true;
+    }
+    CPluginView::attached(parent, type);
+    plug->EditorOpened();
+    return kResultOk;
+}
+
+tresult PLUGIN_API IEffectVST3View::removed()
+{
+    IGraphics* editor = Editor();
+    if (editor != nullptr) {
+        plug->EditorClosed();
+        if (windowOpen) {
+            editor->CloseWindow();
+        }
+#if SMTG_OS_LINUX
+        if (auto* x11 = dynamic_cast<IGraphicsX11*>(editor)) {
+            x11->SetEventLoop(nullptr);
+        }
+#endif
+    }
+    windowOpen = false;
+    runLoop.reset();
+    return CPluginView::removed();
+}
+
+tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size)
+{
+    IGraphics* editor = Editor();
+    if (editor == nullptr) {
+        return kResultFalse;
+    }
+    if (size == nullptr) {
+        return kInvalidArgument;
+    }
+    *size = ViewRect(0, 0, editor->Width(), editor->Height());
+    return kResultOk;
+}
+
+tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize)
+{
+    if (newSize == nullptr) {
+        return kResultOk;
+    }
+    setRect(*newSize);
+    if (expectingResize) {
+        expectingResize = false;
+        plug->ViewSizeChanged(newSize->left, newSize->top, newSize->right, newSize->bottom);
+    }
+    return kResultOk;
+}
+
+} // namespace toneloom

@@ -1,0 +1,62 @@
+// The editor view the host asks the controller for: it tells the host the
+// editor's fixed size, opens the editor inside the host's window (an X11
+// window id on Linux, an HWND on Windows), closes it again and carries size
+// changes the plug-in itself asked for back to the plug-in base.
+//
+// Threads: every call comes from the host's UI thread; the view takes no lock.
+#pragma once
+
+#include "IEffectVST3ViewLink.h"
+
+#include "public.sdk/source/common/pluginview.h"
+
+#include <memory>
+
+namespace toneloom {
+
+class IEffectVST3;
+class IGraphics;
+class VST3RunLoopBridge;
+
+// The platform type this build's editor opens in.
+extern const char* const kEditorPlatformType;
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class IEffectVST3View : public Steinberg::CPluginView, public IEffectVST3ViewLink
+{
+public:
+    // Holds a reference to `owner` and joins its list of views.
+    explicit IEffectVST3View(IEffectVST3* owner);
+    IEffectVST3View(const IEffectVST3View&) = delete;
+    IEffectVST3View& operator=(const IEffectVST3View&) = delete;
+
+    Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) override;
+    // Opens the editor's window in `parent`. False without an editor, and on
+    // Linux when the host lends no run loop or the window cannot be made.
+    Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) override;
+    Steinberg::tresult PLUGIN_API removed() override;
+    Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
+    Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+    Steinberg::tresult PLUGIN_API canResize() override { return Steinberg::kResultFalse; }
+
+    // IEffectVST3ViewLink
+    Steinberg::IPlugView* PlugView() override { return this; }
+    Steinberg::IPlugFrame* HostFrame() override { return plugFrame; }
+    void ExpectResize() override { expectingResize = true; }
+
+protected:
+    // Leaves the plug-in's list of views and releases the plug-in.
+    ~IEffectVST3View() override;
+
+private:
+    IGraphics* Editor() const;
+
+    IEffectVST3* plug; // one reference held
+    bool expectingResize = false;
+    bool windowOpen = false;
+    std::unique_ptr<VST3RunLoopBridge> runLoop; // Linux: the host's run loop, while open
+};
+#pragma GCC diagnostic pop
+
+} // namespace toneloom
