@@ -116,12 +116,14 @@ void CLS_TONELOOM::ReactToParameter(int index, int32_t key)
         baseHz = static_cast<float>(key * kHzPerBaseFreqKey);
         baseInc = baseHz * radPerSamplePerHz;
         incLeftTarget = baseInc;
-        incRightTarget = (baseHz + beatHz) * radPerSamplePerHz;
+        // Summed in double: a float sum near 20 kHz rounds a beat of
+        // hundredths of a hertz by several per cent.
+        incRightTarget = (static_cast<double>(baseHz) + beatHz) * radPerSamplePerHz;
         break;
     case kBinaural:
         beatHz = static_cast<float>(key * kHzPerBinauralKey);
         beatInc = beatHz * radPerSamplePerHz;
-        incRightTarget = (beatHz + baseHz) * radPerSamplePerHz;
+        incRightTarget = (static_cast<double>(baseHz) + beatHz) * radPerSamplePerHz;
         ShowBandText(BandNameFor(beatHz, !binauralMix));
         break;
     case kWave:

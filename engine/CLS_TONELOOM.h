@@ -110,7 +110,11 @@ private:
 
     // The renderer's pieces.
     struct BlockSteps;
-    void ResyncPhases();
+    void ResyncPhases(int64_t positionSamples);
+    // Tracks the host position across blocks of `frames` samples; gives the
+    // timeline position of this block's first sample and tells whether the
+    // host jumped (the block does not start where the previous one ended).
+    bool FollowHostPosition(int frames, int64_t* positionSamples);
     // The sample loop, one instance per WaveShape.
     template <int Shape>
     void RenderSamples(RunningState& state, const BlockSteps& steps, const double* inLeft,
@@ -151,6 +155,11 @@ private:
     bool playAnyway = false;
     bool addInput = false;
     bool resyncRequested = false;
+    // The host position the previous block reported and the samples rendered
+    // since with the transport running: together, where the next block should
+    // start. In samples.
+    int64_t blockPosition = 0;
+    int64_t playedSincePosition = 0;
     MillisecondClock* clock;
 
     // LFO state, one entry per LFO (ToneloomLfo.cpp).

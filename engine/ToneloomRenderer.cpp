@@ -32,8 +32,13 @@ struct CLS_TONELOOM::RunningState
     double incLeft;            // radians per sample
     double incRight;           // radians per sample
     double lfoPhase[kNumLfos]; // radians
-    float volume;              // linear gain
+    float volume;              // linear gain, ramped
     float pan;                 // -1..1
+    // What the LFOs contribute: the factor a volume LFO puts on the ramped
+    // gain (1 without one) and the right ear's offset above the left one in
+    // radians per sample ("Binaural", or a binaural LFO's current value).
+    double gainScale;
+    double beatOffset;
 };
 
 // What the ramps add per sample during one block.
@@ -48,8 +53,9 @@ struct CLS_TONELOOM::BlockSteps
 namespace {
 
 constexpr double kBeatsPerBar = 4.0; // a "bar" for the LFO divisions is a whole note
-// A pause longer than this between two blocks (a stop, a jump, a bounce)
-// re-aligns the phases to the host position.
+// In real-time processing a pause longer than this between two blocks (the
+// host stopped calling) re-aligns the phases to the host position. Offline the
+// wall clock says nothing about the timeline.
 constexpr uint32_t kResyncGapMs = 500;
 // Differences at or below this count as "reached" for glides and the gate.
 constexpr double kReachedEpsilon = 1e-24;
@@ -58,9 +64,11 @@ constexpr double kBinauralMixGain = 0.5; // each ear takes half of each weighted
 
 // Phase of an oscillator that ran at `incRadPerSample` from the start of the
 // timeline to `positionSamples`, in [0, 2pi) also for negative positions.
-double TimelinePhase(double positionSamples, double incRadPerSample)
+double TimelinePhase(int64_t positionSamples, double incRadPerSample)
 {
-    double phase = kTwoPi * std::fmod(positionSamples * incRadPerSample * kInvTwoPi, 1.0);
+    // A double holds every sample count below 2^53 exactly (about 6000 years at 48 kHz).
+    const double position = static_cast<double>(positionSamples);
+    double phase = kTwoPi * std::fmod(position * incRadPerSample * kInvTwoPi, 1.0);
     if (phase < 0.0) {
         phase += kTwoPi; // fmod keeps the sign of a position before the start
     }
@@ -143,7 +151,7 @@ struct CLS_TONELOOM::LfoBlock
     double inc;        // radians per sample
     double swing;      // half the peak-to-peak swing, in the target's units
     double centre;     // in the target's units
-    double otherInc;   // radians per sample: the offset's (base target) or the base's
+    double perVolume;  // 1 / the "Volume" gain: makes a volume LFO's gain a factor
 };
 
 CLS_TONELOOM::LfoBlock CLS_TONELOOM::LfoBlockOf(int lfo) const
@@ -158,7 +166,7 @@ CLS_TONELOOM::LfoBlock CLS_TONELOOM::LfoBlockOf(int lfo) const
     block.inc = lfoInc[lfo];
     block.swing = static_cast<double>(lfoSwing[lfo]);
     block.centre = static_cast<double>(lfoCentre[lfo]);
-    block.otherInc = lfoTarget[lfo] == kTargetBaseFreq ? beatInc : baseInc;
+    block.perVolume = volumeTarget > 0.0f ? 1.0 / static_cast<double>(volumeTarget) : 0.0;
     auto pieces = [&block](double split, double lowSlope, double lowOffset, double highSlope,
                            double highOffset) {
         block.split = split;
@@ -234,22 +242,29 @@ TONELOOM_ALWAYS_INLINE void CLS_TONELOOM::TickLfo(int lfo, const LfoBlock& setti
     const double m = settings.swing * w + settings.centre;
     switch (settings.target) {
     case kTargetBaseFreq:
+        // The right ear keeps its offset above the moving base, whether that
+        // offset is "Binaural" or the other LFO's.
         state.incLeft = m;
-        state.incRight = settings.otherInc + m; // the offset stays while the base moves
+        state.incRight = m + state.beatOffset;
         break;
     case kTargetBinaural:
-        state.incRight = settings.otherInc + m;
+        // Built on the current left increment, which the other LFO or a
+        // glide may be moving.
+        state.beatOffset = m;
+        state.incRight = state.incLeft + m;
         break;
     case kTargetBinauralPan:
         state.pan = static_cast<float>(m);
         break;
     case kTargetVolume:
-        // Without a volume to reach (transport stopped) the fade to silence
-        // must not be held up.
+        // The LFO rides on the ramped gain rather than replacing it: once the
+        // ramp has reached "Volume" the gain is m, and however the host cuts
+        // its blocks the ramp toward a new target (or to silence when the
+        // transport stops) carries the swing along with it.
+        state.gainScale = m * settings.perVolume;
         if (effectiveVolume == 0.0f) {
-            return;
+            return; // fading out: the marker stands
         }
-        state.volume = static_cast<float>(m);
         break;
     default:
         return;
@@ -257,12 +272,31 @@ TONELOOM_ALWAYS_INLINE void CLS_TONELOOM::TickLfo(int lfo, const LfoBlock& setti
     lfoMarkers[lfo].position.store(static_cast<float>(m), std::memory_order_relaxed);
 }
 
-void CLS_TONELOOM::ResyncPhases()
+void CLS_TONELOOM::ResyncPhases(int64_t positionSamples)
 {
-    const double position = GetSamplePosition();
-    phaseLeft = TimelinePhase(position, incLeftTarget);
-    phaseRight = TimelinePhase(position, incRightTarget);
+    phaseLeft = TimelinePhase(positionSamples, incLeftTarget);
+    phaseRight = TimelinePhase(positionSamples, incRightTarget);
     resyncRequested = false;
+}
+
+bool CLS_TONELOOM::FollowHostPosition(int frames, int64_t* positionSamples)
+{
+    const int64_t hostPosition = GetSamplePosition();
+    bool jumped = false;
+    if (hostPosition == blockPosition) {
+        // The transport stands, or this is a later piece of a host block
+        // rendered in pieces: the timeline moved on by what was played.
+        *positionSamples = hostPosition + playedSincePosition;
+    } else {
+        jumped = hostPosition != blockPosition + playedSincePosition;
+        blockPosition = hostPosition;
+        playedSincePosition = 0;
+        *positionSamples = hostPosition;
+    }
+    if (frames > 0 && HostTransportState() != kTransportStopped) {
+        playedSincePosition += frames;
+    }
+    return jumped;
 }
 
 template <int Shape>
@@ -306,7 +340,7 @@ void CLS_TONELOOM::RenderSamples(RunningState& state, const BlockSteps& steps, c
         const StereoValue wave = ShapeValues<Shape>(s.phaseLeft, s.phaseRight, shape);
         const double left = wave.left;
         const double right = wave.right;
-        const double gain = s.volume;
+        const double gain = s.volume * s.gainScale;
         double mixLeft;
         double mixRight;
         if (binaural) {
@@ -351,12 +385,16 @@ void CLS_TONELOOM::ProcessBlock(double** inputs, double** outputs, int frames)
         }
     }
 
-    // Stage 2: the transport gate and the phase re-alignment.
+    // Stage 2: the transport gate and the phase re-alignment: when the host
+    // position jumps (a locate, a loop) and, in real time, after a pause.
     const float effectiveVolume =
         (playAnyway || HostTransportState() != kTransportStopped) ? volumeTarget : 0.0f;
     const uint32_t nowMs = clock->NowMs();
-    if (resyncRequested || nowMs - lastBlockClock > kResyncGapMs) {
-        ResyncPhases();
+    int64_t position = 0;
+    const bool jumped = FollowHostPosition(frames, &position);
+    const bool paused = !IsRenderingOffline() && nowMs - lastBlockClock > kResyncGapMs;
+    if (resyncRequested || jumped || paused) {
+        ResyncPhases(position);
     }
 
     // Stage 3: per-sample ramps toward the targets.
@@ -378,9 +416,16 @@ void CLS_TONELOOM::ProcessBlock(double** inputs, double** outputs, int frames)
                 lfoTarget[0] == kTargetBinaural || lfoTarget[1] == kTargetBinaural;
             steps.incLeft = lfoOnBase ? 0.0 : (incLeftTarget - incLeft) / glideLength;
             // An LFO on "Base Freq" writes the right increment too (base plus
-            // offset), so a glide step on top would shift the binaural offset.
-            steps.incRight =
-                lfoOnBase || lfoOnBeat ? 0.0 : (incRightTarget - incRight) / glideLength;
+            // offset), so a glide step on top would shift the binaural offset;
+            // under an LFO on "Binaural" alone the right ear follows the
+            // left one's glide.
+            if (lfoOnBase) {
+                steps.incRight = 0.0;
+            } else if (lfoOnBeat) {
+                steps.incRight = steps.incLeft;
+            } else {
+                steps.incRight = (incRightTarget - incRight) / glideLength;
+            }
         }
         const float frameCount = static_cast<float>(frames);
         steps.pan = (panTarget - pan) / frameCount;
@@ -388,7 +433,7 @@ void CLS_TONELOOM::ProcessBlock(double** inputs, double** outputs, int frames)
 
         // Stage 4: the samples.
         RunningState state{phaseLeft, phaseRight, incLeft, incRight, {lfoPhase[0], lfoPhase[1]},
-                           volume,    pan};
+                           volume,    pan,        1.0,     beatInc};
         switch (waveShape) {
         case kWaveSine:
             RenderSamples<kWaveSine>(state, steps, inLeft, inRight, outLeft, outRight, frames,

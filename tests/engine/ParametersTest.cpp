@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,11 @@ struct Declaration
     double shape;
     int decimals;
 };
+
+void PrintTo(const Declaration& d, std::ostream* os)
+{
+    *os << d.index << " \"" << d.name << "\"";
+}
 
 const Declaration kDeclarations[] = {
     {kBaseFreq, "Base Freq", kKindDouble, 200, 20, 20000, 0.1, "Hz", 2, 1},
@@ -100,6 +107,11 @@ struct EnumTexts
     int index;
     std::vector<std::string> texts;
 };
+
+void PrintTo(const EnumTexts& e, std::ostream* os)
+{
+    *os << "parameter " << e.index << ", " << e.texts.size() << " texts";
+}
 
 class EnumParameterTexts : public ::testing::TestWithParam<EnumTexts>
 {
@@ -260,6 +272,11 @@ struct BandCase
     const char* text;
 };
 
+void PrintTo(const BandCase& c, std::ostream* os)
+{
+    *os << c.beatHz << " Hz " << (c.monaural ? "monaural" : "binaural") << ": " << c.text;
+}
+
 class BandNames : public ::testing::TestWithParam<BandCase>
 {
 };
@@ -279,7 +296,20 @@ INSTANTIATE_TEST_SUITE_P(
                       BandCase{14.0f, false, "BETA"}, BandCase{29.99f, false, "BETA"},
                       BandCase{30.0f, false, "GAMMA"}, BandCase{99.99f, false, "GAMMA"},
                       BandCase{100.0f, false, "LAMBDA"}, BandCase{512.0f, true, "LAMBDA"},
-                      BandCase{-1.0f, false, "DELTA"}));
+                      BandCase{-1.0f, false, "DELTA"}),
+    [](const ::testing::TestParamInfo<BandCase>& p) {
+        // 0.49 Hz binaural: "Binaural0_49Hz"; -1 Hz: "BinauralMinus1Hz".
+        std::string hz = std::to_string(std::fabs(p.param.beatHz));
+        hz.erase(hz.find_last_not_of('0') + 1);
+        if (hz.back() == '.') {
+            hz.pop_back();
+        }
+        for (char& ch : hz) {
+            ch = ch == '.' ? '_' : ch;
+        }
+        return std::string(p.param.monaural ? "Monaural" : "Binaural") +
+               (p.param.beatHz < 0.0f ? "Minus" : "") + hz + "Hz";
+    });
 
 TEST(ToneloomParameters, BandLabelFollowsBinauralAndBeats)
 {

@@ -42,6 +42,35 @@ double FrequencyHz(const std::vector<double>& x, int begin, int count, double sa
     return (c.size() - 1) / (c.back() - c.front()) * sampleRateHz;
 }
 
+double FrequencyAtHz(const std::vector<double>& x, double at, double sampleRateHz, int reachFrames)
+{
+    const int begin = static_cast<int>(at) - reachFrames;
+    const std::vector<double> c = RisingCrossings(x, begin, 2 * reachFrames);
+    for (size_t k = 0; k + 2 < c.size(); ++k) {
+        const double middle = 0.5 * (c[k] + c[k + 1]);
+        const double nextMiddle = 0.5 * (c[k + 1] + c[k + 2]);
+        if (middle <= at && at <= nextMiddle) {
+            const double hz = sampleRateHz / (c[k + 1] - c[k]);
+            const double nextHz = sampleRateHz / (c[k + 2] - c[k + 1]);
+            return hz + (nextHz - hz) * (at - middle) / (nextMiddle - middle);
+        }
+    }
+    return 0.0;
+}
+
+double ComponentPhase(const std::vector<double>& x, int begin, int count, double hz,
+                      double sampleRateHz)
+{
+    std::complex<double> sum = 0.0;
+    for (int i = begin; i < begin + count; ++i) {
+        // Whole cycles are dropped before the angle is formed, so that the
+        // reference stays exact far into a signal.
+        const double cycles = std::fmod(static_cast<double>(i) * hz / sampleRateHz, 1.0);
+        sum += x[i] * std::polar(1.0, -kTwoPi * cycles);
+    }
+    return std::arg(sum);
+}
+
 double ToneAmplitude(const std::vector<double>& x, int begin, int count, double hz,
                      double sampleRateHz)
 {

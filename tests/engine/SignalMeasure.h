@@ -15,6 +15,18 @@ std::vector<double> RisingCrossings(const std::vector<double>& x, int begin, int
 // 0 with fewer than two crossings.
 double FrequencyHz(const std::vector<double>& x, int begin, int count, double sampleRateHz);
 
+// Frequency at sample position `at`: the mean frequencies of the periods
+// between rising crossings, interpolated linearly between the periods'
+// middles. 0 without two periods around `at` within `reachFrames` samples.
+double FrequencyAtHz(const std::vector<double>& x, double at, double sampleRateHz,
+                     int reachFrames = 8192);
+
+// Phase in radians of the component at `hz` in the range, measured against
+// an oscillator at `hz` that was at phase 0 at sample 0 (not at `begin`), so
+// that two signals measured over the same range compare directly.
+double ComponentPhase(const std::vector<double>& x, int begin, int count, double hz,
+                      double sampleRateHz);
+
 // Amplitude of the component at `hz`: 2/N times the magnitude of the DFT bin.
 // Exact for components with a whole number of cycles in the range.
 double ToneAmplitude(const std::vector<double>& x, int begin, int count, double hz,

@@ -6,7 +6,8 @@
 namespace toneloom::testing {
 
 Rig::Rig(double sampleRateHz, int maxBlockFrames)
-    : sampleRate(sampleRateHz), maxBlock(maxBlockFrames)
+    : sampleRate(sampleRateHz), maxBlock(maxBlockFrames),
+      silence(static_cast<size_t>(maxBlockFrames), 0.0)
 {
     fx.SetMillisecondClock(&clock);
     for (int i = 0; i < kNumParams; ++i) {
@@ -32,33 +33,57 @@ Stereo Rig::Render(int frames, int blockFrames, const Stereo* input)
     Stereo out;
     out.left.assign(static_cast<size_t>(frames), 0.0);
     out.right.assign(static_cast<size_t>(frames), 0.0);
-    std::vector<double> silence(static_cast<size_t>(maxBlock), 0.0);
     const int block = std::clamp(blockFrames, 1, maxBlock);
     for (int done = 0; done < frames;) {
         const int n = std::min(block, frames - done);
-        double* ins[2] = {silence.data(), silence.data()};
-        if (input != nullptr) {
-            ins[0] = const_cast<double*>(input->left.data()) + done;
-            ins[1] = const_cast<double*>(input->right.data()) + done;
-        }
-        double* outs[2] = {out.left.data() + done, out.right.data() + done};
         lastBlockStartMs = clock.nowMs;
-        {
-            IEffectBase::InstanceLock lock(fx.Mutex());
-            fx.BindInputs(0, 2, ins);
-            fx.BindOutputs(0, 2, outs);
-            fx.RunProcess(n);
-        }
+        RenderPiece(out, done, n, input);
         if (fx.transport != kTransportStopped) {
             fx.positionSamples += n;
         }
-        clockRemainderMs += n * 1000.0 / sampleRate;
-        const double wholeMs = std::floor(clockRemainderMs);
-        clock.nowMs += static_cast<uint32_t>(wholeMs);
-        clockRemainderMs -= wholeMs;
+        AdvanceClock(n);
         done += n;
     }
     return out;
+}
+
+Stereo Rig::RenderHostBlock(int frames, int pieceFrames)
+{
+    Stereo out;
+    out.left.assign(static_cast<size_t>(frames), 0.0);
+    out.right.assign(static_cast<size_t>(frames), 0.0);
+    lastBlockStartMs = clock.nowMs;
+    const int piece = std::clamp(pieceFrames, 1, maxBlock);
+    for (int done = 0; done < frames; done += piece) {
+        RenderPiece(out, done, std::min(piece, frames - done), nullptr);
+    }
+    if (fx.transport != kTransportStopped) {
+        fx.positionSamples += frames;
+    }
+    AdvanceClock(frames);
+    return out;
+}
+
+void Rig::RenderPiece(Stereo& out, int done, int frames, const Stereo* input)
+{
+    double* ins[2] = {silence.data(), silence.data()};
+    if (input != nullptr) {
+        ins[0] = const_cast<double*>(input->left.data()) + done;
+        ins[1] = const_cast<double*>(input->right.data()) + done;
+    }
+    double* outs[2] = {out.left.data() + done, out.right.data() + done};
+    IEffectBase::InstanceLock lock(fx.Mutex());
+    fx.BindInputs(0, 2, ins);
+    fx.BindOutputs(0, 2, outs);
+    fx.RunProcess(frames);
+}
+
+void Rig::AdvanceClock(int frames)
+{
+    clockRemainderMs += frames * 1000.0 / sampleRate;
+    const double wholeMs = std::floor(clockRemainderMs);
+    clock.nowMs += static_cast<uint32_t>(wholeMs);
+    clockRemainderMs -= wholeMs;
 }
 
 void Rig::UsePlainSine()

@@ -41,7 +41,7 @@ public:
         edits.push_back({EditEvent::kValue, index, normalised});
     }
     void NotifyEditEnd(int index) override { edits.push_back({EditEvent::kEnd, index, 0.0}); }
-    int GetSamplePosition() override { return positionSamples; }
+    int GetSamplePosition() override { return static_cast<int32_t>(positionSamples); }
     double GetTempo() override { return tempoBpm; }
     void GetTimeSignature(int* numerator, int* denominator) override
     {
@@ -54,16 +54,17 @@ public:
     void HostTimeInfo(ITimeInfo* info) override
     {
         info->tempoBpm = tempoBpm;
-        info->samplePosition = positionSamples;
+        info->samplePosition = static_cast<double>(positionSamples);
         info->playing = transport != kTransportStopped;
     }
-    bool IsRenderingOffline() override { return false; }
+    bool IsRenderingOffline() override { return offline; }
 
     void UseSampleRate(double hz) { SetSampleRate(hz); }
 
     double tempoBpm = 120.0;
     int transport = kTransportPlaying;
-    int positionSamples = 0;
+    bool offline = false;        // the host renders offline (a bounce) rather than in real time
+    int64_t positionSamples = 0; // samples since the project start
     std::vector<EditEvent> edits;
 };
 
@@ -93,6 +94,10 @@ public:
     // position advances while the transport runs; the clock advances by each
     // block's duration.
     Stereo Render(int frames, int blockFrames = 512, const Stereo* input = nullptr);
+    // Renders one host block of `frames` samples in pieces of `pieceFrames`, as
+    // the binding does with a block longer than the negotiated maximum: every
+    // piece sees the position at which the host block starts.
+    Stereo RenderHostBlock(int frames, int pieceFrames);
     void AdvanceClockMs(uint32_t ms) { clock.nowMs += ms; }
     // The clock reading at the start of the last block rendered.
     uint32_t LastBlockStartMs() const { return lastBlockStartMs; }
@@ -106,8 +111,13 @@ public:
     TestToneloom fx;
 
 private:
+    // Renders [done, done + frames) of `out` as one call of the base.
+    void RenderPiece(Stereo& out, int done, int frames, const Stereo* input);
+    void AdvanceClock(int frames);
+
     double sampleRate;
     int maxBlock;
+    std::vector<double> silence; // maxBlock samples of silent input
     double clockRemainderMs = 0.0;
     uint32_t lastBlockStartMs = 0;
 };

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,12 +35,21 @@ std::vector<double> Squared(const std::vector<double>& x)
 }
 
 // Renders until the first block's ramps are over, then makes the next block
-// re-align its phases to `positionSamples` (a pause of more than 500 ms).
-void SettleAndRealign(Rig& rig, int positionSamples)
+// re-align its phases to `positionSamples` (a jump of the host position).
+void SettleAndRealign(Rig& rig, int64_t positionSamples)
 {
     rig.Render(kSettleFrames);
     rig.fx.positionSamples = positionSamples;
-    rig.AdvanceClockMs(600);
+}
+
+// The plain sine's left ear (200 Hz at 48 kHz, 240 samples per cycle) at
+// timeline position `positionSamples`, for an oscillator that ran since the
+// start of the timeline. Exact for any position: whole cycles drop out first.
+double TimelineSine(int64_t positionSamples)
+{
+    constexpr int64_t kCycle = 240;
+    const int64_t within = ((positionSamples % kCycle) + kCycle) % kCycle;
+    return kTopGain * std::sin(kTwoPi * static_cast<double>(within) / kCycle);
 }
 
 // ---------------------------------------------------------------------------
@@ -50,6 +61,11 @@ struct PanCase
     double leftBase;  // amplitude of the base oscillator (200 Hz) in the left ear
     double leftOther; // amplitude of the offset oscillator (300 Hz) in the left ear
 };
+
+void PrintTo(const PanCase& c, std::ostream* os)
+{
+    *os << "pan " << c.panPercent << " %";
+}
 
 class BinauralPan : public ::testing::TestWithParam<PanCase>
 {
@@ -146,7 +162,29 @@ TEST_P(Beat, IsHeardAtTheOffsetInMonauralModeOnly)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Toneloom, Beat, ::testing::Values(4.0, 10.0, 25.0));
+INSTANTIATE_TEST_SUITE_P(Toneloom, Beat, ::testing::Values(4.0, 10.0, 25.0),
+                         [](const ::testing::TestParamInfo<double>& p) {
+                             return std::to_string(static_cast<int>(p.param)) + "Hz";
+                         });
+
+TEST(ToneloomTone, BeatOfHundredthsOfAHertzHoldsNearTheTopOfTheRange)
+{
+    // 19999.9 Hz and 20000.0 Hz drift apart by 0.01 cycles per second: their
+    // phase difference turns by 2pi x 0.09 in nine seconds.
+    constexpr double kBaseHz = 19999.9;
+    constexpr double kBeatHz = 0.01;
+    Rig rig;
+    rig.UsePlainSine();
+    rig.Set(kBaseFreq, kBaseHz);
+    rig.Set(kBinaural, kBeatHz);
+    const Stereo out = rig.Render(11 * 48000, 4096);
+    auto difference = [&](int at) {
+        return ComponentPhase(out.right, at, 4800, kBaseHz, 48000.0) -
+               ComponentPhase(out.left, at, 4800, kBaseHz, 48000.0);
+    };
+    const double turned = std::remainder(difference(10 * 48000) - difference(48000), kTwoPi);
+    EXPECT_NEAR(turned / (kTwoPi * 9.0), kBeatHz, kBeatHz * 2e-3);
+}
 
 // ---------------------------------------------------------------------------
 // Glide and levels.
@@ -156,6 +194,11 @@ struct GlideCase
     int fadeMs;
     double sampleRateHz;
 };
+
+void PrintTo(const GlideCase& c, std::ostream* os)
+{
+    *os << "fade " << c.fadeMs << " ms at " << c.sampleRateHz << " Hz";
+}
 
 class Glide : public ::testing::TestWithParam<GlideCase>
 {
@@ -205,6 +248,11 @@ struct LevelCase
     double peak;
 };
 
+void PrintTo(const LevelCase& c, std::ostream* os)
+{
+    *os << "volume " << c.volumePercent << " %, peak " << c.peak;
+}
+
 class Level : public ::testing::TestWithParam<LevelCase>
 {
 };
@@ -225,7 +273,7 @@ INSTANTIATE_TEST_SUITE_P(Toneloom, Level,
                          ::testing::Values(LevelCase{0, 0.000615}, LevelCase{90, 0.4769},
                                            LevelCase{100, 0.999}),
                          [](const ::testing::TestParamInfo<LevelCase>& p) {
-                             return std::to_string(p.param.volumePercent);
+                             return "Volume" + std::to_string(p.param.volumePercent);
                          });
 
 TEST(ToneloomTone, ZeroVolumeIsAbout64DecibelsDownNotSilent)
@@ -369,30 +417,47 @@ TEST_P(BlockSize, KeepsPhasesContinuous)
               LargestStep(reference.left, 0, reference.Frames()) + kGainResidue);
 }
 
-INSTANTIATE_TEST_SUITE_P(Toneloom, BlockSize, ::testing::Values(1, 7, 64, 4096));
+INSTANTIATE_TEST_SUITE_P(Toneloom, BlockSize, ::testing::Values(1, 7, 64, 4096),
+                         [](const ::testing::TestParamInfo<int>& p) {
+                             return "Blocks" + std::to_string(p.param);
+                         });
 
-class Pause : public ::testing::TestWithParam<uint32_t>
+struct PauseCase
+{
+    uint32_t pauseMs;
+    bool offline;
+};
+
+void PrintTo(const PauseCase& c, std::ostream* os)
+{
+    *os << c.pauseMs << " ms " << (c.offline ? "offline" : "in real time");
+}
+
+class Pause : public ::testing::TestWithParam<PauseCase>
 {
 };
 
-TEST_P(Pause, RealignsPhasesToTheHostPositionOnlyWhenLongerThanHalfASecond)
+TEST_P(Pause, RealignsPhasesOnlyInRealTimeAndWhenLongerThanHalfASecond)
 {
-    const uint32_t pauseMs = GetParam();
-    constexpr int kJumpedTo = 12345; // samples
+    const PauseCase& c = GetParam();
+    // The transport stands (its position stays at 0) while "Play Anyway"
+    // keeps the tone running: 4900 samples leave it 0.4 of a cycle away from
+    // the timeline's phase.
     auto render = [&](bool pause) {
         Rig rig;
         rig.UsePlainSine();
-        rig.Render(kSettleFrames);
+        rig.fx.offline = c.offline;
+        rig.fx.transport = kTransportStopped;
+        rig.Render(4900);
         if (pause) {
             // The next block starts `pauseMs` after the previous one did.
-            rig.fx.positionSamples = kJumpedTo;
-            rig.clock.nowMs = rig.LastBlockStartMs() + pauseMs;
+            rig.clock.nowMs = rig.LastBlockStartMs() + c.pauseMs;
         }
         return rig.Render(960);
     };
     const Stereo unpaused = render(false);
     const Stereo paused = render(true);
-    if (pauseMs <= 500) {
+    if (c.offline || c.pauseMs <= 500) {
         // Continuous: as if nothing had happened.
         for (int i = 0; i < paused.Frames(); ++i) {
             ASSERT_NEAR(paused.left[i], unpaused.left[i], 1e-9) << i;
@@ -400,14 +465,124 @@ TEST_P(Pause, RealignsPhasesToTheHostPositionOnlyWhenLongerThanHalfASecond)
     } else {
         // An oscillator that ran at 200 Hz since the start of the timeline.
         for (int i = 0; i < paused.Frames(); ++i) {
-            const double expected = kTopGain * std::sin(kTwoPi * 200.0 * (kJumpedTo + i) / 48000.0);
-            ASSERT_NEAR(paused.left[i], expected, kGainResidue) << i;
+            ASSERT_NEAR(paused.left[i], TimelineSine(i), kGainResidue) << i;
         }
         EXPECT_GT(std::fabs(paused.left[0] - unpaused.left[0]), 0.1);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Toneloom, Pause, ::testing::Values(11u, 500u, 501u, 5000u));
+INSTANTIATE_TEST_SUITE_P(Toneloom, Pause,
+                         ::testing::Values(PauseCase{11, false}, PauseCase{500, false},
+                                           PauseCase{501, false}, PauseCase{5000, false},
+                                           PauseCase{501, true}, PauseCase{5000, true}),
+                         [](const ::testing::TestParamInfo<PauseCase>& p) {
+                             return (p.param.offline ? "Offline" : "RealTime") +
+                                    std::to_string(p.param.pauseMs) + "ms";
+                         });
+
+TEST(ToneloomTone, PositionJumpRealignsPhasesInEveryMode)
+{
+    constexpr int64_t kJumpedTo = 12345; // samples
+    for (const bool offline : {false, true}) {
+        Rig rig;
+        rig.UsePlainSine();
+        rig.fx.offline = offline;
+        rig.Set(kBaseFreq, 213.0); // off the timeline's phase...
+        rig.Render(kSettleFrames);
+        rig.Set(kBaseFreq, 200.0); // ...and back at once ("Fade" 1 ms)
+        rig.Render(512);
+        rig.fx.positionSamples = kJumpedTo; // a locate, no pause
+        const Stereo out = rig.Render(960);
+        for (int i = 0; i < out.Frames(); ++i) {
+            ASSERT_NEAR(out.left[i], TimelineSine(kJumpedTo + i), kGainResidue)
+                << (offline ? "offline " : "real time ") << i;
+        }
+    }
+}
+
+// An LFO on the base frequency takes the phases off the timeline's, so a
+// re-alignment that should not happen shows as a jump.
+void UseBaseFreqLfo(Rig& rig)
+{
+    rig.UsePlainSine();
+    rig.Set(kLfo1Sync, 0);
+    rig.Set(kLfo1RateMs, 3000);
+    rig.Set(kLfo1Depth, 30);
+    rig.Set(kLfo1Target, kTargetBaseFreq);
+}
+
+TEST(ToneloomTone, OfflineRenderStaysContinuousThroughAStall)
+{
+    // A bounce on a busy machine: one block comes a second after the previous.
+    for (const bool offline : {true, false}) {
+        auto render = [&](bool stall) {
+            Rig rig;
+            UseBaseFreqLfo(rig);
+            rig.fx.offline = offline;
+            Stereo out = rig.Render(2 * 48000);
+            if (stall) {
+                rig.AdvanceClockMs(1000);
+            }
+            const Stereo more = rig.Render(4800);
+            out.left.insert(out.left.end(), more.left.begin(), more.left.end());
+            return out;
+        };
+        const Stereo steady = render(false);
+        const Stereo stalled = render(true);
+        double largestDifference = 0.0;
+        for (int i = 0; i < steady.Frames(); ++i) {
+            largestDifference =
+                std::max(largestDifference, std::fabs(stalled.left[i] - steady.left[i]));
+        }
+        if (offline) {
+            EXPECT_EQ(largestDifference, 0.0);
+        } else {
+            EXPECT_GT(largestDifference, 0.1) << "in real time a stall still re-aligns";
+        }
+    }
+}
+
+TEST(ToneloomTone, HostBlockRenderedInPiecesIsNoJump)
+{
+    // The binding cuts a host block longer than the negotiated maximum into
+    // pieces that all see the host block's position; the next host block
+    // then starts where the whole block ended.
+    auto render = [](int pieceFrames) {
+        Rig rig;
+        UseBaseFreqLfo(rig);
+        rig.Render(4800);
+        Stereo out = rig.RenderHostBlock(1500, pieceFrames);
+        const Stereo more = rig.Render(2048);
+        out.left.insert(out.left.end(), more.left.begin(), more.left.end());
+        return out;
+    };
+    const Stereo whole = render(1500);
+    const Stereo pieces = render(512);
+    for (int i = 0; i < whole.Frames(); ++i) {
+        ASSERT_NEAR(pieces.left[i], whole.left[i], kGainResidue) << i;
+    }
+}
+
+TEST(ToneloomTone, StandingTransportIsNoJump)
+{
+    // The host keeps reporting the same position while stopped, then plays
+    // on from it: the tone runs through without a re-alignment.
+    auto render = [](bool standing) {
+        Rig rig;
+        UseBaseFreqLfo(rig);
+        rig.fx.transport = standing ? kTransportStopped : kTransportPlaying;
+        Stereo out = rig.Render(4800);
+        rig.fx.transport = kTransportPlaying;
+        const Stereo more = rig.Render(4800);
+        out.left.insert(out.left.end(), more.left.begin(), more.left.end());
+        return out;
+    };
+    const Stereo playing = render(false);
+    const Stereo standing = render(true);
+    for (int i = 0; i < playing.Frames(); ++i) {
+        ASSERT_EQ(standing.left[i], playing.left[i]) << i;
+    }
+}
 
 TEST(ToneloomTone, RealignmentFromANegativePositionStaysInOneCycle)
 {
@@ -454,6 +629,11 @@ struct ShapeCase
     double topAt;    // fraction of the cycle where the shape is highest
     double bottomAt; // and lowest
 };
+
+void PrintTo(const ShapeCase& c, std::ostream* os)
+{
+    *os << "wave " << c.shape << ", top at " << c.topAt << ", bottom at " << c.bottomAt;
+}
 
 class Shape : public ::testing::TestWithParam<ShapeCase>
 {
@@ -550,7 +730,10 @@ TEST_P(SampleRate, ChangeFollowedByResetKeepsThePitch)
     EXPECT_NEAR(Peak(out.left, second / 2, second / 2), kTopGain, 1e-3);
 }
 
-INSTANTIATE_TEST_SUITE_P(Toneloom, SampleRate, ::testing::Values(44100.0, 96000.0, 192000.0));
+INSTANTIATE_TEST_SUITE_P(Toneloom, SampleRate, ::testing::Values(44100.0, 96000.0, 192000.0),
+                         [](const ::testing::TestParamInfo<double>& p) {
+                             return std::to_string(static_cast<int>(p.param)) + "Hz";
+                         });
 
 TEST(ToneloomTone, ToneStaysInRangeWhenItsFrequencyExceedsTheSampleRate)
 {
