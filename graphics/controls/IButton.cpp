@@ -6,8 +6,6 @@ namespace toneloom {
 
 namespace {
 
-constexpr double kOnThreshold = 0.5; // values above it count as on
-
 IBox FrameBoxAt(int x, int y, const IImage& image)
 {
     const int frames = image.frames > 0 ? image.frames : 1;

@@ -12,6 +12,8 @@ namespace toneloom {
 class IButton : public IControl
 {
 public:
+    static constexpr double kOnThreshold = 0.5; // values above it count as on
+
     // Box: (x, y) and one frame's size of `image` (frames stacked vertically).
     IButton(IEffectBase* plug, int paramIndex, int x, int y, const IImage& image,
             float hoverWeight);

@@ -4,6 +4,12 @@
 
 namespace toneloom {
 
+namespace {
+
+constexpr double kHeldThreshold = 0.5; // values above it draw the held face
+
+} // namespace
+
 IButtonHold::IButtonHold(IEffectBase* plugin, int parameter, int x, int y, const IImage& picture)
     : IControl(plugin,
                IBox{x, y, x + picture.width,
@@ -31,7 +37,7 @@ void IButtonHold::HandleWheel(int, int, const IMouseKeys&, int) {}
 
 bool IButtonHold::Render(IGraphics& graphics)
 {
-    if (value <= 0.5) {
+    if (value <= kHeldThreshold) {
         return true;
     }
     return graphics.BlitImageFrame(image, box, 1, nullptr, true);

@@ -68,8 +68,8 @@ bool IKnobRotVal::Render(IGraphics& graphics)
         graphics.DrawTextIn(textStyle, text, textBox);
     }
 
-    // The picture is pulled up and left by up to a pixel towards the ends of
-    // the travel, where the filtered turn would otherwise look off-centre.
+    // The source is offset by 0 at the centre of the travel and by -1 pixel on
+    // both axes at either end.
     const double v = std::isfinite(value) ? value : 0.0;
     const float shift = -static_cast<float>(std::fabs(2.0 * v - 1.0));
     graphics.BlitImageRotated(image, centreX, centreY, AngleFor(v), &drawBlend, shift, shift);

@@ -23,8 +23,9 @@ public:
 
     // Nothing to draw for an empty text.
     bool Render(IGraphics& graphics) override;
-    /* 21 */ // Replaces the text and marks the control dirty when `newText`
-    // differs byte for byte; an equal text changes nothing. Null is "".
+    // Slot 21 of text controls. Replaces the text and marks the control dirty
+    // when `newText` differs byte for byte; an equal text changes nothing.
+    // Null is "".
     void TakeEditedText(const char* newText) override;
 
     // [UI thread, or with the instance mutex held]
