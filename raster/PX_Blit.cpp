@@ -38,9 +38,6 @@ void CombineRow(PX_Pixel* d, const PX_Pixel* s, int n, Rule rule, bool forceOpaq
         }
         return;
     case Rule::SourceAlpha:
-        if (forceOpaque) {
-            break;
-        }
         if (k >= kFullWeight) {
             for (int i = 0; i < n; ++i) {
                 const PX_Pixel p = s[i];

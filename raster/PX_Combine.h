@@ -149,18 +149,22 @@ enum class Rule
     Dodge,       // colour dodge using source alpha (k)
 };
 
-// Modes without kPxSourceAlpha treat every source pixel as opaque; the rules
-// this layer does not build (multiply, overlay, hue/saturation) copy.
+// Add and dodge without kPxSourceAlpha treat every source pixel as opaque
+// (forceOpaque); the rules this layer does not build (multiply, overlay,
+// hue/saturation) copy.
 inline Rule RuleFor(int mode, bool* forceOpaque)
 {
-    *forceOpaque = (mode & kPxSourceAlpha) == 0;
+    const bool sourceAlpha = (mode & kPxSourceAlpha) != 0;
+    *forceOpaque = false;
     switch (mode & kPxModeMask) {
     case kPxAdd:
+        *forceOpaque = !sourceAlpha;
         return Rule::Add;
     case kPxDodge:
+        *forceOpaque = !sourceAlpha;
         return Rule::Dodge;
     default:
-        return (mode & kPxSourceAlpha) != 0 ? Rule::SourceAlpha : Rule::Copy;
+        return sourceAlpha ? Rule::SourceAlpha : Rule::Copy;
     }
 }
 

@@ -30,8 +30,8 @@ public:
     {
         bool forceOpaque = false;
         rule = RuleFor(mode, &forceOpaque);
-        if (forceOpaque && rule != Rule::Copy) {
-            pixel |= 0xFF000000u; // add and dodge without source alpha: opaque
+        if (forceOpaque) {
+            pixel |= 0xFF000000u;
         }
         if (rule == Rule::Copy) {
             if (opacity == 1.0f) {
