@@ -1,0 +1,82 @@
+// The Windows module's version resource carries the project version, in the
+// fixed numbers and in the texts Explorer shows, in both module forms.
+#include "ToneloomVersion.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ModuleCase
+{
+    const char* name;
+    const wchar_t* path;
+};
+
+std::wstring Widen(const char* text)
+{
+    return std::wstring(text, text + std::char_traits<char>::length(text));
+}
+
+class VersionResourceTest : public ::testing::TestWithParam<ModuleCase>
+{
+protected:
+    void SetUp() override
+    {
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeW(GetParam().path, &ignored);
+        ASSERT_GT(size, 0u) << "no version resource";
+        block.resize(size);
+        ASSERT_TRUE(GetFileVersionInfoW(GetParam().path, 0, size, block.data()));
+    }
+
+    std::wstring Text(const wchar_t* name)
+    {
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        void* value = nullptr;
+        UINT length = 0;
+        if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || length == 0) {
+            return L"(missing)";
+        }
+        return static_cast<const wchar_t*>(value);
+    }
+
+    std::vector<char> block;
+};
+
+TEST_P(VersionResourceTest, FixedNumbersAreTheProjectVersion)
+{
+    void* value = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", &value, &length));
+    ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(value);
+    EXPECT_EQ(info->dwSignature, 0xFEEF04BDu);
+    const DWORD high = (TONELOOM_VERSION_MAJOR << 16) | TONELOOM_VERSION_MINOR;
+    const DWORD low = TONELOOM_VERSION_PATCH << 16;
+    EXPECT_EQ(info->dwFileVersionMS, high);
+    EXPECT_EQ(info->dwFileVersionLS, low);
+    EXPECT_EQ(info->dwProductVersionMS, high);
+    EXPECT_EQ(info->dwProductVersionLS, low);
+    EXPECT_EQ(info->dwFileType, static_cast<DWORD>(VFT_DLL));
+}
+
+TEST_P(VersionResourceTest, TextsNameTheProductAndItsVersion)
+{
+    EXPECT_EQ(Text(L"FileVersion"), Widen(TONELOOM_VERSION_STRING));
+    EXPECT_EQ(Text(L"ProductVersion"), Widen(TONELOOM_VERSION_STRING));
+    EXPECT_EQ(Text(L"ProductName"), L"Toneloom");
+    EXPECT_EQ(Text(L"CompanyName"), L"Orvanta");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, VersionResourceTest,
+                         ::testing::Values(ModuleCase{"Bundle", L"" TONELOOM_BUNDLE_MODULE},
+                                           ModuleCase{"Flat", L"" TONELOOM_FLAT_MODULE}),
+                         [](const ::testing::TestParamInfo<ModuleCase>& param) {
+                             return std::string(param.param.name);
+                         });
+
+} // namespace
