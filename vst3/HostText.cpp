@@ -1,5 +1,6 @@
 #include "HostText.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace toneloom {
@@ -122,6 +123,15 @@ void Utf16ToText(const Steinberg::char16* in, int inCapacity, char* out, size_t 
         }
     }
     out[written] = '\0';
+}
+
+std::string Utf16ToUtf8(const Steinberg::char16* in, int inCapacity)
+{
+    // Each UTF-16 unit gives at most 3 bytes (a surrogate pair 4 for 2 units).
+    std::string text(static_cast<size_t>(std::max(inCapacity, 0)) * 3 + 1, '\0');
+    Utf16ToText(in, inCapacity, text.data(), text.size());
+    text.resize(std::char_traits<char>::length(text.c_str()));
+    return text;
 }
 
 } // namespace toneloom

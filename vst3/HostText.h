@@ -6,6 +6,7 @@
 #include "pluginterfaces/base/ftypes.h"
 
 #include <cstddef>
+#include <string>
 
 namespace toneloom {
 
@@ -21,5 +22,9 @@ void TextToUtf16(const char* text, Steinberg::char16* out, int capacity);
 // units, into `out` as terminated UTF-8 of at most `outCapacity` bytes,
 // truncated at a character boundary. Unpaired surrogates become U+FFFD.
 void Utf16ToText(const Steinberg::char16* in, int inCapacity, char* out, size_t outCapacity);
+
+// The same conversion into a string, for callers that are not on the audio
+// thread (it allocates).
+std::string Utf16ToUtf8(const Steinberg::char16* in, int inCapacity = kString128Units);
 
 } // namespace toneloom

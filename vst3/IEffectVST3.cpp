@@ -278,11 +278,6 @@ void IEffectVST3::ChangeLatency(int samples)
     }
 }
 
-bool IEffectVST3::SendMidi(const MidiMessage*)
-{
-    return false;
-}
-
 void IEffectVST3::AddView(IEffectVST3ViewLink* view)
 {
     if (view != nullptr) {

@@ -6,8 +6,16 @@
 //
 // Threads: the host's audio thread enters process; its UI thread the
 // controller, unit and view calls; state and setup calls come from either.
-// process, state, setup and the bus calls hold the instance mutex (recursive:
-// the change handler and OnReset take it again inside them).
+// process, setup and the bus calls hold the instance mutex (recursive: the
+// change handler and OnReset take it again inside them); the state calls
+// hold it only to apply or make the parameter record, never while they read
+// or write the host's stream.
+//
+// The calls are defined by the interface they serve: IEffectVST3.cpp
+// (construction, component, services to the plug-in base),
+// IEffectVST3Processor.cpp, IEffectVST3Controller.cpp, IEffectVST3Units.cpp
+// and IEffectVST3State.cpp; the calls it never uses are in
+// IEffectVST3Unused.cpp.
 #pragma once
 
 #include "IEffectBase.h"
@@ -80,7 +88,6 @@ public:
     Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;
 
     // IEditController [UI thread]
-    Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;
     Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id,
                                                         Steinberg::Vst::ParamValue valueNormalized,
                                                         Steinberg::Vst::String128 string) override;
@@ -94,9 +101,6 @@ public:
     Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
                                                      Steinberg::Vst::ParamValue value) override;
     Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
-    Steinberg::tresult PLUGIN_API setKnobMode(Steinberg::Vst::KnobMode mode) override;
-    Steinberg::tresult PLUGIN_API openHelp(Steinberg::TBool onlyCheck) override;
-    Steinberg::tresult PLUGIN_API openAboutBox(Steinberg::TBool onlyCheck) override;
 
     // IUnitInfo [UI thread]
     Steinberg::int32 PLUGIN_API getUnitCount() override;
@@ -108,25 +112,7 @@ public:
     Steinberg::tresult PLUGIN_API getProgramName(Steinberg::Vst::ProgramListID listId,
                                                  Steinberg::int32 programIndex,
                                                  Steinberg::Vst::String128 name) override;
-    Steinberg::tresult PLUGIN_API getProgramInfo(Steinberg::Vst::ProgramListID listId,
-                                                 Steinberg::int32 programIndex,
-                                                 Steinberg::Vst::CString attributeId,
-                                                 Steinberg::Vst::String128 attributeValue) override;
-    Steinberg::tresult PLUGIN_API hasProgramPitchNames(Steinberg::Vst::ProgramListID listId,
-                                                       Steinberg::int32 programIndex) override;
-    Steinberg::tresult PLUGIN_API getProgramPitchName(Steinberg::Vst::ProgramListID listId,
-                                                      Steinberg::int32 programIndex,
-                                                      Steinberg::int16 midiPitch,
-                                                      Steinberg::Vst::String128 name) override;
     Steinberg::Vst::UnitID PLUGIN_API getSelectedUnit() override;
-    Steinberg::tresult PLUGIN_API selectUnit(Steinberg::Vst::UnitID unitId) override;
-    Steinberg::tresult PLUGIN_API getUnitByBus(Steinberg::Vst::MediaType type,
-                                               Steinberg::Vst::BusDirection dir,
-                                               Steinberg::int32 busIndex, Steinberg::int32 channel,
-                                               Steinberg::Vst::UnitID& unitId) override;
-    Steinberg::tresult PLUGIN_API setUnitProgramData(Steinberg::int32 listOrUnitId,
-                                                     Steinberg::int32 programIndex,
-                                                     Steinberg::IBStream* data) override;
 
     // Services to the plug-in base.
     // Edit gestures for the host; inside the process call they are left to
@@ -141,10 +127,41 @@ public:
     void ResizeEditor(int width, int height) override;                // [UI thread]
     // [UI thread] Stores the latency and asks the host to restart the component.
     void ChangeLatency(int samples) override;
-    bool SendMidi(const MidiMessage* message) override; // not supported: false
-    int HostTransportState() override;                  // [audio thread] a TransportState
-    void HostTimeInfo(ITimeInfo* info) override;        // [audio thread]
-    bool IsRenderingOffline() override;                 // [any thread]
+    int HostTransportState() override;           // [audio thread] a TransportState
+    void HostTimeInfo(ITimeInfo* info) override; // [audio thread]
+    bool IsRenderingOffline() override;          // [any thread]
+
+    // Calls the interfaces and the plug-in base require but this plug-in
+    // never uses, each with its fixed answer (IEffectVST3Unused.cpp):
+    // IEditController: setComponentState kNotImplemented (a single component
+    // has no separate controller state); setKnobMode OK, ignored; openHelp
+    // and openAboutBox false.
+    Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;
+    Steinberg::tresult PLUGIN_API setKnobMode(Steinberg::Vst::KnobMode mode) override;
+    Steinberg::tresult PLUGIN_API openHelp(Steinberg::TBool onlyCheck) override;
+    Steinberg::tresult PLUGIN_API openAboutBox(Steinberg::TBool onlyCheck) override;
+    // IUnitInfo, all kNotImplemented: no program attributes or pitch names,
+    // one unit that is always selected, no unit data.
+    Steinberg::tresult PLUGIN_API getProgramInfo(Steinberg::Vst::ProgramListID listId,
+                                                 Steinberg::int32 programIndex,
+                                                 Steinberg::Vst::CString attributeId,
+                                                 Steinberg::Vst::String128 attributeValue) override;
+    Steinberg::tresult PLUGIN_API hasProgramPitchNames(Steinberg::Vst::ProgramListID listId,
+                                                       Steinberg::int32 programIndex) override;
+    Steinberg::tresult PLUGIN_API getProgramPitchName(Steinberg::Vst::ProgramListID listId,
+                                                      Steinberg::int32 programIndex,
+                                                      Steinberg::int16 midiPitch,
+                                                      Steinberg::Vst::String128 name) override;
+    Steinberg::tresult PLUGIN_API selectUnit(Steinberg::Vst::UnitID unitId) override;
+    Steinberg::tresult PLUGIN_API getUnitByBus(Steinberg::Vst::MediaType type,
+                                               Steinberg::Vst::BusDirection dir,
+                                               Steinberg::int32 busIndex, Steinberg::int32 channel,
+                                               Steinberg::Vst::UnitID& unitId) override;
+    Steinberg::tresult PLUGIN_API setUnitProgramData(Steinberg::int32 listOrUnitId,
+                                                     Steinberg::int32 programIndex,
+                                                     Steinberg::IBStream* data) override;
+    // Plug-in base: no MIDI output, false.
+    bool SendMidi(const MidiMessage* message) override;
 
     // Open editor views, oldest first. [UI thread]
     void AddView(IEffectVST3ViewLink* view);

@@ -59,45 +59,15 @@ tresult PLUGIN_API IEffectVST3::getProgramName(ProgramListID listId, int32 progr
         programIndex < 0 || programIndex >= PresetCount()) {
         return kResultFalse;
     }
-    // The process call renames a never-filled slot when it is selected.
+    // Selecting a never-filled slot renames it, from either thread.
     InstanceLock lock(Mutex());
     TextToUtf16(PresetName(programIndex), name, kString128Units);
     return kResultOk;
 }
 
-tresult PLUGIN_API IEffectVST3::getProgramInfo(ProgramListID, int32, Vst::CString, String128)
-{
-    return kNotImplemented;
-}
-
-tresult PLUGIN_API IEffectVST3::hasProgramPitchNames(ProgramListID, int32)
-{
-    return kNotImplemented;
-}
-
-tresult PLUGIN_API IEffectVST3::getProgramPitchName(ProgramListID, int32, int16, String128)
-{
-    return kNotImplemented;
-}
-
 UnitID PLUGIN_API IEffectVST3::getSelectedUnit()
 {
     return kRootUnitId;
-}
-
-tresult PLUGIN_API IEffectVST3::selectUnit(UnitID)
-{
-    return kNotImplemented;
-}
-
-tresult PLUGIN_API IEffectVST3::getUnitByBus(MediaType, BusDirection, int32, int32, UnitID&)
-{
-    return kNotImplemented;
-}
-
-tresult PLUGIN_API IEffectVST3::setUnitProgramData(int32, int32, IBStream*)
-{
-    return kNotImplemented;
 }
 
 } // namespace toneloom

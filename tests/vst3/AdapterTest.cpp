@@ -31,13 +31,6 @@ using namespace Steinberg::Vst;
 constexpr double kRate = 48000.0;
 constexpr int kBlock = 256;
 
-std::string Utf8(const char16* text)
-{
-    char buffer[512];
-    Utf16ToText(text, 128, buffer, sizeof buffer);
-    return buffer;
-}
-
 // A test effect brought up by hand the way a host does.
 class AdapterRig
 {
@@ -119,9 +112,9 @@ TEST(AdapterTest, InitialiseDeclaresParametersWithUnitsFromGroups)
     ParameterInfo info{};
     ASSERT_EQ(rig.effect->getParameterInfo(1, info), kResultOk);
     EXPECT_EQ(info.id, static_cast<ParamID>(kTestGain));
-    EXPECT_EQ(Utf8(info.title), "Gain");
-    EXPECT_EQ(Utf8(info.shortTitle), "");
-    EXPECT_EQ(Utf8(info.units), "x");
+    EXPECT_EQ(Utf16ToUtf8(info.title), "Gain");
+    EXPECT_EQ(Utf16ToUtf8(info.shortTitle), "");
+    EXPECT_EQ(Utf16ToUtf8(info.units), "x");
     EXPECT_EQ(info.stepCount, 0);
     EXPECT_DOUBLE_EQ(info.defaultNormalizedValue, 0.5);
     EXPECT_EQ(info.unitId, 1);
@@ -140,7 +133,7 @@ TEST(AdapterTest, InitialiseDeclaresParametersWithUnitsFromGroups)
     EXPECT_EQ(unit.id, 1);
     EXPECT_EQ(unit.parentUnitId, kRootUnitId);
     EXPECT_EQ(unit.programListId, kNoProgramListId);
-    EXPECT_EQ(Utf8(unit.name), "Levels");
+    EXPECT_EQ(Utf16ToUtf8(unit.name), "Levels");
     EXPECT_EQ(rig.effect->getUnitInfo(2, unit), kResultFalse);
     EXPECT_EQ(rig.effect->getUnitInfo(-1, unit), kResultFalse);
 }
@@ -165,20 +158,20 @@ TEST(AdapterTest, ParameterTextsAndConversions)
     rig.Start();
     String128 text{};
     ASSERT_EQ(rig.effect->getParamStringByValue(kTestMode, 0.5, text), kResultOk);
-    EXPECT_EQ(Utf8(text), "Hard");
+    EXPECT_EQ(Utf16ToUtf8(text), "Hard");
     ASSERT_EQ(rig.effect->getParamStringByValue(kTestGain, 0.25, text), kResultOk);
-    EXPECT_EQ(Utf8(text), "0.50");
+    EXPECT_EQ(Utf16ToUtf8(text), "0.50");
     ASSERT_EQ(rig.effect->getParamStringByValue(kTestSteps, 0.0, text), kResultOk);
-    EXPECT_EQ(Utf8(text), "0");
+    EXPECT_EQ(Utf16ToUtf8(text), "0");
     ASSERT_EQ(rig.effect->getParamStringByValue(kTestGain, 3.0, text), kResultOk);
-    EXPECT_EQ(Utf8(text), "2.00");
+    EXPECT_EQ(Utf16ToUtf8(text), "2.00");
 
     String128 typed{};
     ParamValue normalised = -1.0;
-    TextToUtf16("1.5", typed, 128);
+    TextToUtf16("1.5", typed, kString128Units);
     ASSERT_EQ(rig.effect->getParamValueByString(kTestGain, typed, normalised), kResultOk);
     EXPECT_DOUBLE_EQ(normalised, 0.75);
-    TextToUtf16("no number", typed, 128);
+    TextToUtf16("no number", typed, kString128Units);
     EXPECT_EQ(rig.effect->getParamValueByString(kTestGain, typed, normalised), kResultFalse);
     EXPECT_DOUBLE_EQ(normalised, 0.75); // left alone
 
@@ -256,7 +249,7 @@ TEST(AdapterTest, MidiNotesBecomeNoteMessages)
     ASSERT_EQ(rig.effect->getBusCount(kEvent, kInput), 1);
     BusInfo info{};
     ASSERT_EQ(rig.effect->getBusInfo(kEvent, kInput, 0, info), kResultOk);
-    EXPECT_EQ(Utf8(info.name), "MIDI Input");
+    EXPECT_EQ(Utf16ToUtf8(info.name), "MIDI Input");
     EXPECT_EQ(info.channelCount, 1);
 
     auto data = Stereo();
@@ -297,7 +290,7 @@ TEST(AdapterTest, SideChainBusFeedsTheLinesAfterTheMainInput)
     ASSERT_EQ(rig.effect->getBusCount(kAudio, kInput), 2);
     BusInfo info{};
     ASSERT_EQ(rig.effect->getBusInfo(kAudio, kInput, 1, info), kResultOk);
-    EXPECT_EQ(Utf8(info.name), "Aux Input");
+    EXPECT_EQ(Utf16ToUtf8(info.name), "Aux Input");
     EXPECT_EQ(info.busType, kAux);
     EXPECT_EQ(info.channelCount, 1);
     EXPECT_EQ(info.flags, 0u);
@@ -307,7 +300,7 @@ TEST(AdapterTest, SideChainBusFeedsTheLinesAfterTheMainInput)
     EXPECT_EQ(rig.effect->setBusArrangements(inputs, 1, &output, 1), kResultFalse);
     ASSERT_EQ(rig.effect->setBusArrangements(inputs, 2, &output, 1), kResultOk);
     ASSERT_EQ(rig.effect->getBusInfo(kAudio, kInput, 1, info), kResultOk);
-    EXPECT_EQ(Utf8(info.name), "Sidechain Input");
+    EXPECT_EQ(Utf16ToUtf8(info.name), "Sidechain Input");
     EXPECT_EQ(info.channelCount, 2);
     inputs[1] = SpeakerArr::kMono;
     ASSERT_EQ(rig.effect->setBusArrangements(inputs, 2, &output, 1), kResultOk);
@@ -335,7 +328,7 @@ TEST(AdapterTest, StereoOutputBusesEachTakeAPairOfLines)
     ASSERT_EQ(rig.effect->getBusCount(kAudio, kOutput), 2);
     BusInfo info{};
     ASSERT_EQ(rig.effect->getBusInfo(kAudio, kOutput, 1, info), kResultOk);
-    EXPECT_EQ(Utf8(info.name), "Output 2");
+    EXPECT_EQ(Utf16ToUtf8(info.name), "Output 2");
     EXPECT_EQ(info.channelCount, 2);
     ASSERT_EQ(rig.effect->getBusInfo(kAudio, kInput, 0, info), kResultOk);
     EXPECT_EQ(info.channelCount, 4);

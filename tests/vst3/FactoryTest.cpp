@@ -18,13 +18,6 @@ namespace {
 
 using namespace Steinberg;
 
-std::string Utf8(const char16* text, int capacity)
-{
-    char buffer[512];
-    Utf16ToText(text, capacity, buffer, sizeof buffer);
-    return buffer;
-}
-
 class FactoryTest : public ::testing::Test
 {
 protected:
@@ -115,12 +108,12 @@ TEST_F(FactoryTest, UnicodeClassInfoMatchesClassInfo2)
     ASSERT_EQ(factory3->getClassInfoUnicode(0, &info), kResultOk);
     EXPECT_EQ(std::memcmp(info.cid, kToneloomClassIdBytes.data(), 16), 0);
     EXPECT_STREQ(info.category, "Audio Module Class");
-    EXPECT_EQ(Utf8(info.name, PClassInfo::kNameSize), "Toneloom");
+    EXPECT_EQ(Utf16ToUtf8(info.name, PClassInfo::kNameSize), "Toneloom");
     EXPECT_EQ(info.classFlags, 2u);
     EXPECT_STREQ(info.subCategories, "Fx");
-    EXPECT_EQ(Utf8(info.vendor, PClassInfoW::kVendorSize), "");
-    EXPECT_EQ(Utf8(info.version, PClassInfoW::kVersionSize), "1.1.0");
-    EXPECT_EQ(Utf8(info.sdkVersion, PClassInfoW::kVersionSize), "VST 3.6.5");
+    EXPECT_EQ(Utf16ToUtf8(info.vendor, PClassInfoW::kVendorSize), "");
+    EXPECT_EQ(Utf16ToUtf8(info.version, PClassInfoW::kVersionSize), "1.1.0");
+    EXPECT_EQ(Utf16ToUtf8(info.sdkVersion, PClassInfoW::kVersionSize), "VST 3.6.5");
     EXPECT_EQ(factory3->getClassInfoUnicode(1, &info), kInvalidArgument);
 }
 

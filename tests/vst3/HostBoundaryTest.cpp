@@ -30,13 +30,6 @@ constexpr ParamID kLfo1RateDivId = 11;
 // Text round trips are compared on the value they stand for.
 constexpr double kNormalisedTolerance = 1e-9;
 
-std::string Utf8(const char16* text)
-{
-    char buffer[512];
-    Utf16ToText(text, kString128Units, buffer, sizeof buffer);
-    return buffer;
-}
-
 class Started
 {
 public:
@@ -63,7 +56,7 @@ std::string Shown(IEditController* controller, ParamID id, double normalised)
 {
     String128 text{};
     EXPECT_EQ(controller->getParamStringByValue(id, normalised, text), kResultOk);
-    return Utf8(text);
+    return Utf16ToUtf8(text);
 }
 
 std::string Changed(std::string text, int (*change)(int))
@@ -88,7 +81,7 @@ TEST_P(TypedValueTest, ShownTextsReadBackAndUnreadableTextIsRefused)
     ParameterInfo info{};
     ASSERT_EQ(controller->getParameterInfo(GetParam() + 1, info), kResultOk); // after "Presets"
     ASSERT_EQ(info.id, id);
-    const std::string unit = Utf8(info.units);
+    const std::string unit = Utf16ToUtf8(info.units);
 
     std::vector<double> values;
     if (info.stepCount > 0 && info.stepCount <= 100) {
@@ -168,7 +161,7 @@ int SlotNamed(HostedPlugin& plugin, const std::string& name)
     String128 text{};
     for (int32 slot = 0; slot < 150; ++slot) {
         if (plugin.Plugin().Units()->getProgramName(kPresetParamId, slot, text) == kResultOk &&
-            Utf8(text) == name) {
+            Utf16ToUtf8(text) == name) {
             return slot;
         }
     }

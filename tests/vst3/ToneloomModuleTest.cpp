@@ -29,13 +29,6 @@ constexpr ParamID kBinauralId = 1;
 constexpr ParamID kVolumeId = 7;
 constexpr ParamID kFadeId = 6;
 
-std::string Utf8(const char16* text)
-{
-    char buffer[512];
-    Utf16ToText(text, 128, buffer, sizeof buffer);
-    return buffer;
-}
-
 // Seconds of audio until a frequency change has settled (the default "Fade"
 // glides over about a second).
 constexpr double kSettleSeconds = 3.0;
@@ -89,13 +82,13 @@ TEST_F(ToneloomModuleTest, ControllerListsPresetsThenTheProductParameters)
     ParameterInfo info{};
     ASSERT_EQ(controller->getParameterInfo(0, info), kResultOk);
     EXPECT_EQ(info.id, kPresetParamId);
-    EXPECT_EQ(Utf8(info.title), "Presets");
+    EXPECT_EQ(Utf16ToUtf8(info.title), "Presets");
     EXPECT_EQ(info.flags, 0x8008);
     EXPECT_EQ(info.stepCount, kPresetSlots - 1);
     ASSERT_EQ(controller->getParameterInfo(1, info), kResultOk);
     EXPECT_EQ(info.id, kBaseFreqId);
-    EXPECT_EQ(Utf8(info.title), "Base Freq");
-    EXPECT_EQ(Utf8(info.units), "Hz");
+    EXPECT_EQ(Utf16ToUtf8(info.title), "Base Freq");
+    EXPECT_EQ(Utf16ToUtf8(info.units), "Hz");
     EXPECT_EQ(info.stepCount, 0);
     EXPECT_EQ(info.flags, ParameterInfo::kCanAutomate);
     EXPECT_EQ(info.unitId, kRootUnitId);
@@ -113,12 +106,12 @@ TEST_F(ToneloomModuleTest, BusesAreAStereoInputAndAStereoOutput)
     EXPECT_EQ(component->getBusCount(kEvent, kInput), 0);
     BusInfo info{};
     ASSERT_EQ(component->getBusInfo(kAudio, kInput, 0, info), kResultOk);
-    EXPECT_EQ(Utf8(info.name), "Main Input");
+    EXPECT_EQ(Utf16ToUtf8(info.name), "Main Input");
     EXPECT_EQ(info.channelCount, 2);
     EXPECT_EQ(info.busType, kMain);
     EXPECT_EQ(info.flags, BusInfo::kDefaultActive);
     ASSERT_EQ(component->getBusInfo(kAudio, kOutput, 0, info), kResultOk);
-    EXPECT_EQ(Utf8(info.name), "Output");
+    EXPECT_EQ(Utf16ToUtf8(info.name), "Output");
     EXPECT_EQ(info.channelCount, 2);
     EXPECT_EQ(component->getBusInfo(kAudio, kOutput, 1, info), kInvalidArgument);
 }
@@ -139,7 +132,7 @@ TEST_F(ToneloomModuleTest, BusArrangementsFollowTheSupportedLayouts)
     EXPECT_EQ(arrangement, SpeakerArr::kMono);
     BusInfo info{};
     ASSERT_EQ(plugin.Plugin().Component()->getBusInfo(kAudio, kInput, 0, info), kResultOk);
-    EXPECT_EQ(Utf8(info.name), "Input");
+    EXPECT_EQ(Utf16ToUtf8(info.name), "Input");
     EXPECT_EQ(info.channelCount, 1);
     ASSERT_EQ(processor->setBusArrangements(&stereo, 1, &stereo, 1), kResultOk);
     ASSERT_EQ(processor->getBusArrangement(kInput, 0, arrangement), kResultOk);
@@ -155,21 +148,21 @@ TEST_F(ToneloomModuleTest, UnitsAndTheFactoryPresetProgramList)
     ASSERT_EQ(units->getUnitInfo(0, unit), kResultOk);
     EXPECT_EQ(unit.id, kRootUnitId);
     EXPECT_EQ(unit.parentUnitId, kNoParentUnitId);
-    EXPECT_EQ(Utf8(unit.name), "Root Unit");
+    EXPECT_EQ(Utf16ToUtf8(unit.name), "Root Unit");
     EXPECT_EQ(unit.programListId, static_cast<ProgramListID>(kPresetParamId));
     EXPECT_EQ(units->getUnitInfo(1, unit), kResultFalse);
     ASSERT_EQ(units->getProgramListCount(), 1);
     ProgramListInfo list{};
     ASSERT_EQ(units->getProgramListInfo(0, list), kResultOk);
     EXPECT_EQ(list.id, static_cast<ProgramListID>(kPresetParamId));
-    EXPECT_EQ(Utf8(list.name), "Factory Presets");
+    EXPECT_EQ(Utf16ToUtf8(list.name), "Factory Presets");
     EXPECT_EQ(list.programCount, kPresetSlots);
     EXPECT_EQ(units->getProgramListInfo(1, list), kResultFalse);
     String128 name{};
     ASSERT_EQ(units->getProgramName(kPresetParamId, 0, name), kResultOk);
-    EXPECT_EQ(Utf8(name), "---- default ----");
+    EXPECT_EQ(Utf16ToUtf8(name), "---- default ----");
     ASSERT_EQ(units->getProgramName(kPresetParamId, kPresetSlots - 1, name), kResultOk);
-    EXPECT_EQ(Utf8(name), "- 150 -");
+    EXPECT_EQ(Utf16ToUtf8(name), "- 150 -");
     EXPECT_EQ(units->getProgramName(kPresetParamId, kPresetSlots, name), kResultFalse);
     EXPECT_EQ(units->getProgramName(0, 0, name), kResultFalse);
     EXPECT_EQ(units->getSelectedUnit(), kRootUnitId);
@@ -180,18 +173,18 @@ TEST_F(ToneloomModuleTest, ParameterTextsComeFromTheParameterRecords)
     IEditController* controller = plugin.Controller();
     String128 text{};
     ASSERT_EQ(controller->getParamStringByValue(kBaseFreqId, 0.0, text), kResultOk);
-    EXPECT_EQ(Utf8(text), "20.0");
+    EXPECT_EQ(Utf16ToUtf8(text), "20.0");
     ASSERT_EQ(controller->getParamStringByValue(kBaseFreqId, 1.0, text), kResultOk);
-    EXPECT_EQ(Utf8(text), "20000.0");
+    EXPECT_EQ(Utf16ToUtf8(text), "20000.0");
     ASSERT_EQ(controller->getParamStringByValue(kVolumeId, 0.9, text), kResultOk);
-    EXPECT_EQ(Utf8(text), "90");
+    EXPECT_EQ(Utf16ToUtf8(text), "90");
     EXPECT_EQ(controller->getParamStringByValue(kPresetParamId, 0.0, text), kResultFalse);
     EXPECT_EQ(controller->getParamStringByValue(1000, 0.0, text), kResultFalse);
     EXPECT_EQ(controller->getParamStringByValue(kBaseFreqId, std::nan(""), text), kInvalidArgument);
 
     // Typed text is a plain value; its normalised value round-trips.
     String128 typed{};
-    TextToUtf16("5015", typed, 128);
+    TextToUtf16("5015", typed, kString128Units);
     ParamValue normalised = -1.0;
     ASSERT_EQ(controller->getParamValueByString(kBaseFreqId, typed, normalised), kResultOk);
     EXPECT_NEAR(normalised, 0.5, 1e-12);
@@ -251,7 +244,7 @@ TEST_F(ToneloomModuleTest, ProgramChangeSelectsTheRoundedSlot)
     EXPECT_DOUBLE_EQ(plugin.Controller()->getParamNormalized(kPresetParamId), 1.0);
     String128 name{};
     ASSERT_EQ(units->getProgramName(kPresetParamId, 149, name), kResultOk);
-    EXPECT_EQ(Utf8(name), "user preset 1"); // slot 149 was never filled
+    EXPECT_EQ(Utf16ToUtf8(name), "user preset 1"); // slot 149 was never filled
 
     // 149 * 0.5 = 74.5, plus 0.5 and truncated: slot 75.
     ASSERT_TRUE(data->Changes().Add(kPresetParamId, 0, 0.5));
@@ -291,7 +284,7 @@ TEST_F(ToneloomModuleTest, EverySlotSurvivesASaveLoadSaveRoundTrip)
         EXPECT_TRUE(StateIsInRange(plugin, first)) << "slot " << slot;
         String128 name{};
         plugin.Plugin().Units()->getProgramName(kPresetParamId, slot, name);
-        if (Utf8(name).find("user preset") == std::string::npos) {
+        if (Utf16ToUtf8(name).find("user preset") == std::string::npos) {
             ++filledSlots;
         }
     }
