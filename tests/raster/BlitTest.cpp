@@ -57,16 +57,19 @@ class BlitRule : public testing::TestWithParam<PixelRule>
 
 } // namespace
 
-TEST_P(BlitRule, CombinesOnePixelExactly)
+TEST_P(BlitRule, CombinesEveryPixelOfARowExactly)
 {
+    // Nine pixels: whole groups and a remainder for any wide loop.
     const PixelRule& rule = GetParam();
-    PX_MemBitmap dest(3, 1), src(3, 1);
+    PX_MemBitmap dest(11, 1), src(9, 1);
     Fill(dest, rule.dest);
     Fill(src, rule.src);
-    BlitRect(&dest, &src, 1, 0, 0, 0, 1, 1, rule.opacity, rule.mode);
-    EXPECT_EQ(At(dest, 1, 0), rule.expected) << std::hex << At(dest, 1, 0);
+    BlitRect(&dest, &src, 1, 0, 0, 0, 9, 1, rule.opacity, rule.mode);
+    for (int x = 1; x <= 9; ++x) {
+        EXPECT_EQ(At(dest, x, 0), rule.expected) << std::hex << At(dest, x, 0) << " at " << x;
+    }
     EXPECT_EQ(At(dest, 0, 0), rule.dest);
-    EXPECT_EQ(At(dest, 2, 0), rule.dest);
+    EXPECT_EQ(At(dest, 10, 0), rule.dest);
 }
 
 INSTANTIATE_TEST_SUITE_P(RasterBlit, BlitRule, testing::ValuesIn(kPixelRules),
@@ -262,5 +265,37 @@ TEST(RasterBlit, RotatedKnobTurnsSmoothlyAboutItsCentre)
         EXPECT_NEAR(static_cast<double>(sumX) / total, cx, 0.6) << turn;
         EXPECT_NEAR(static_cast<double>(sumY) / total, cy, 0.6) << turn;
         EXPECT_NEAR(static_cast<double>(total), 42.0 * 255, 42.0 * 255 * 0.08) << turn;
+    }
+}
+
+TEST(RasterBlit, WideRowsAgreeWithSinglePixelsForEveryMode)
+{
+    // Row loops may work on several pixels at once; a pixel copied alone must
+    // come out the same. Pseudo-random pixels cover all alpha classes.
+    constexpr int n = 4099;
+    PX_MemBitmap src(n, 1), wide(n, 1), single(n, 1);
+    uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state;
+    };
+    for (int x = 0; x < n; ++x) {
+        const uint32_t alphaClass = next() % 4; // clear, opaque, or any
+        PX_Pixel p = next();
+        p = alphaClass == 0 ? p & 0x00FFFFFFu : alphaClass == 1 ? p | 0xFF000000u : p;
+        src.Row(0)[x] = p;
+        wide.Row(0)[x] = single.Row(0)[x] = next();
+    }
+    for (int mode : {kPxCopy, kPxSourceAlpha, kPxSourceAlpha | kPxAdd, kPxSourceAlpha | kPxDodge}) {
+        for (float opacity : {1.0f, 0.5f, 0.3f}) {
+            BlitRect(&wide, &src, 0, 0, 0, 0, n, 1, opacity, mode);
+            for (int x = 0; x < n; ++x) {
+                BlitRect(&single, &src, x, 0, x, 0, 1, 1, opacity, mode);
+            }
+            for (int x = 0; x < n; ++x) {
+                ASSERT_EQ(At(wide, x, 0), At(single, x, 0))
+                    << "mode " << mode << " opacity " << opacity << " at " << x;
+            }
+        }
     }
 }
