@@ -46,9 +46,11 @@ float Weight(const IBlend* blend)
     return blend != nullptr ? blend->weight : 1.0f;
 }
 
-float AlphaOpacity(const IRgba& colour)
+// Opacity for lines and arcs in a colour: its alpha, applied once. The
+// source-alpha modes weight by the colour's alpha themselves.
+float StrokeOpacity(const IRgba& colour, int mode)
 {
-    return static_cast<float>(colour.alpha) / 255.0f;
+    return (mode & kPxSourceAlpha) != 0 ? 1.0f : static_cast<float>(colour.alpha) / 255.0f;
 }
 
 bool EqualIgnoringCase(const char* a, const char* b)
@@ -673,7 +675,8 @@ bool IGraphics::BlitImageRotated(const IImage& image, int cx, int cy, double ang
 bool IGraphics::StrokeLine(const IRgba& colour, float x1, float y1, float x2, float y2,
                            const IBlend* blend, bool antiAlias)
 {
-    DrawLineFloat(surface, x1, y1, x2, y2, colour.Pixel(), AlphaOpacity(colour), RasterMode(blend),
+    const int mode = RasterMode(blend);
+    DrawLineFloat(surface, x1, y1, x2, y2, colour.Pixel(), StrokeOpacity(colour, mode), mode,
                   antiAlias);
     return true;
 }
@@ -682,8 +685,8 @@ bool IGraphics::StrokeRoundBox(const IRgba& colour, const IBox& area, int r, con
                                bool antiAlias)
 {
     const PX_Pixel pixel = colour.Pixel();
-    const float opacity = AlphaOpacity(colour);
     const int mode = RasterMode(blend);
+    const float opacity = StrokeOpacity(colour, mode);
     const int right = area.right - 1;
     const int bottom = area.bottom - 1;
     DrawLineInt(surface, area.left + r + 1, area.top, right - r - 1, area.top, pixel, opacity, mode,
@@ -716,7 +719,6 @@ bool IGraphics::FillRoundBox(const IRgba& colour, const IBox& area, int r, int c
     }
     const PX_Pixel pixel = colour.Pixel();
     const float weight = Weight(blend);
-    const float opacity = AlphaOpacity(colour);
     const int mode = RasterMode(blend);
     const int w = area.Width();
     const int h = area.Height();
@@ -734,6 +736,8 @@ bool IGraphics::FillRoundBox(const IRgba& colour, const IBox& area, int r, int c
         FillArea(surface, area.left + r + 1, area.bottom - r - 1, w - 2 * r - 2, r + 1, pixel,
                  weight, mode);
     }
+    // The corner discs at the rectangles' weight and mode, so a see-through
+    // colour covers corners and body alike.
     const auto radius = static_cast<float>(r);
     const auto quarter = static_cast<float>(kPi / 2);
     const auto half = static_cast<float>(kPi);
@@ -741,13 +745,13 @@ bool IGraphics::FillRoundBox(const IRgba& colour, const IBox& area, int r, int c
     const auto rightX = static_cast<float>(area.right - r - 1);
     if (top) {
         const auto y = static_cast<float>(area.top + r);
-        FillSector(surface, leftX, y, radius, -quarter, 0.0f, pixel, opacity, mode, antiAlias);
-        FillSector(surface, rightX, y, radius, 0.0f, quarter, pixel, opacity, mode, antiAlias);
+        FillSector(surface, leftX, y, radius, -quarter, 0.0f, pixel, weight, mode, antiAlias);
+        FillSector(surface, rightX, y, radius, 0.0f, quarter, pixel, weight, mode, antiAlias);
     }
     if (bottom) {
         const auto y = static_cast<float>(area.bottom - r - 1);
-        FillSector(surface, rightX, y, radius, quarter, half, pixel, opacity, mode, antiAlias);
-        FillSector(surface, leftX, y, radius, half, 3 * quarter, pixel, opacity, mode, antiAlias);
+        FillSector(surface, rightX, y, radius, quarter, half, pixel, weight, mode, antiAlias);
+        FillSector(surface, leftX, y, radius, half, 3 * quarter, pixel, weight, mode, antiAlias);
     }
     return true;
 }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace toneloom::testing {
 namespace {
 
@@ -165,6 +167,22 @@ TEST_F(DrawPassTest, RoundBoxCornerModes)
         EXPECT_EQ(graphics.SurfacePixel(20, 20) == kWhite, !drewNothing) << c.mode;
         EXPECT_EQ(graphics.SurfacePixel(30, 20), kBlack) << c.mode; // right is exclusive
     }
+
+    // A see-through colour covers corners, bands and body alike, and a
+    // line in it is as strong as a fill.
+    const IRgba mist(75, 200, 200, 200);
+    graphics.FillBox(IRgba(255, 0, 0, 0), IBox{0, 0, 100, 80});
+    graphics.FillRoundBox(mist, box, 4, kCornersAll);
+    const PX_Pixel body = graphics.SurfacePixel(20, 20);
+    EXPECT_NEAR(static_cast<int>(PX_Red(body)), 200 * 75 / 255, 2);
+    for (const auto& at : {std::pair{12, 12}, std::pair{20, 11}, std::pair{27, 27}}) {
+        EXPECT_NEAR(static_cast<int>(PX_Red(graphics.SurfacePixel(at.first, at.second))),
+                    static_cast<int>(PX_Red(body)), 2)
+            << at.first << "," << at.second;
+    }
+    graphics.StrokeLine(mist, 40.0f, 5.0f, 90.0f, 5.0f);
+    EXPECT_NEAR(static_cast<int>(PX_Red(graphics.SurfacePixel(60, 5))),
+                static_cast<int>(PX_Red(body)), 2);
 
     // The outline: straight edges on the box's last row and column.
     graphics.FillBox(IRgba(255, 0, 0, 0), IBox{0, 0, 100, 80});
