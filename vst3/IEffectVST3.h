@@ -169,7 +169,8 @@ public:
     int ViewCount() const { return views.Length(); }
 
     // The last process context the host passed, with non-finite values and
-    // non-positive time-signature parts of later contexts ignored.
+    // non-positive time-signature parts of later contexts ignored. The
+    // process call writes it: read it there or with the instance mutex held.
     const Steinberg::Vst::ProcessContext& LastProcessContext() const { return processContext; }
     int SideChainChannels() const { return sideChainChannels; }
 

@@ -1,6 +1,7 @@
-// A host's UI thread editing parameters and loading state while its audio
-// thread processes. The instance mutex must keep both consistent; run the
-// ThreadSanitizer build (TONELOOM_SANITIZE=thread) to check for races.
+// A host's UI thread editing parameters, selecting programs and loading
+// state while its audio thread processes, as a host with an open editor
+// does. The instance mutex must keep both consistent; scripts/test --thread
+// runs this under ThreadSanitizer to check for races.
 #include "ModuleHost.h"
 #include "ToneMeasure.h"
 #include "Vst3Ids.h"
@@ -21,7 +22,7 @@ constexpr double kRate = 48000.0;
 constexpr int kBlock = 128;
 constexpr int kAudioBlocks = 400;
 
-TEST(ConcurrencyTest, EditsAndStateLoadsDuringProcessing)
+TEST(ConcurrencyTest, EditsProgramsAndStateLoadsDuringProcessing)
 {
     HostedPlugin plugin(ToneloomBundle());
     ASSERT_TRUE(plugin.Start(kRate, kBlock));
@@ -67,6 +68,15 @@ TEST(ConcurrencyTest, EditsAndStateLoadsDuringProcessing)
         controller->getParamStringByValue(id, 0.5, text);
         controller->getParamNormalized(kPresetParamId);
         plugin.Plugin().Units()->getProgramName(kPresetParamId, 149, text);
+        if (round % 4 == 0) {
+            // A program change through the controller loads the program here.
+            EXPECT_EQ(controller->setParamNormalized(kPresetParamId, (round % 140) / 149.0),
+                      kResultOk);
+            for (int i = 0; i < params; ++i) {
+                const double value = controller->getParamNormalized(static_cast<ParamID>(i));
+                EXPECT_TRUE(value >= 0.0 && value <= 1.0);
+            }
+        }
         if (round % 5 == 0) {
             EXPECT_EQ(plugin.Plugin().LoadState(states[static_cast<size_t>(round) % states.size()]),
                       kResultOk);
