@@ -54,7 +54,16 @@ if(WIN32)
     if(TONELOOM_MAKENSIS)
         set(TONELOOM_INSTALLER "${CMAKE_BINARY_DIR}/Toneloom-${PROJECT_VERSION}-win64-setup.exe")
         set(TONELOOM_NSIS_SCRIPT "${CMAKE_BINARY_DIR}/packaging/toneloom.nsi")
-        set(TONELOOM_NSIS_RENDERER "$<TARGET_FILE:toneloom-render>")
+        # One File line and one Delete line per program.
+        set(TONELOOM_NSIS_INSTALL_PROGRAMS "")
+        set(TONELOOM_NSIS_DELETE_PROGRAMS "")
+        set(program_files "")
+        foreach(program ${TONELOOM_PACKAGED_PROGRAMS})
+            string(APPEND TONELOOM_NSIS_INSTALL_PROGRAMS "  File \"$<TARGET_FILE:${program}>\"\n")
+            string(APPEND TONELOOM_NSIS_DELETE_PROGRAMS
+                   "  Delete \"$INSTDIR\\$<TARGET_FILE_NAME:${program}>\"\n")
+            list(APPEND program_files "$<TARGET_FILE:${program}>")
+        endforeach()
         set(TONELOOM_NSIS_LICENSE /usr/share/common-licenses/GPL-3)
         configure_file("${TONELOOM_PACKAGING_DIR}/toneloom.nsi.in"
                        "${TONELOOM_NSIS_SCRIPT}.in" @ONLY)
@@ -62,8 +71,8 @@ if(WIN32)
         add_custom_command(OUTPUT "${TONELOOM_INSTALLER}"
             COMMAND "${TONELOOM_MAKENSIS}" -V2 -NOCD "-DOUTFILE=${TONELOOM_INSTALLER}"
                     "${TONELOOM_NSIS_SCRIPT}"
-            DEPENDS "${TONELOOM_NSIS_SCRIPT}" Toneloom toneloom-render
-                    "$<TARGET_FILE:Toneloom>" "$<TARGET_FILE:toneloom-render>"
+            DEPENDS "${TONELOOM_NSIS_SCRIPT}" Toneloom ${TONELOOM_PACKAGED_PROGRAMS}
+                    "$<TARGET_FILE:Toneloom>" ${program_files}
             COMMENT "Making ${TONELOOM_INSTALLER}"
             VERBATIM)
         add_custom_target(installer DEPENDS "${TONELOOM_INSTALLER}")
