@@ -444,7 +444,6 @@ void IGraphics::ReleaseMouse()
 
 void IGraphics::BeginGesture(int paramIndex)
 {
-    EndOpenGesture();
     if (paramIndex >= 0 && plug != nullptr) {
         gestureParam = paramIndex;
         plug->NotifyEditBegin(paramIndex);
@@ -453,6 +452,16 @@ void IGraphics::BeginGesture(int paramIndex)
 
 void IGraphics::EndOpenGesture()
 {
+    // A press whose release never came (the window closed or lost the
+    // mouse): the pressed control still hears its release, so a control that
+    // holds a value while pressed lets go of it.
+    IControl* captured = ControlAt(capturedIndex);
+    const int x = lastMouseX;
+    const int y = lastMouseY;
+    ReleaseMouse();
+    if (captured != nullptr) {
+        captured->HandleRelease(x, y, IMouseKeys());
+    }
     const int paramIndex = gestureParam;
     gestureParam = -1;
     if (paramIndex >= 0 && plug != nullptr) {
@@ -462,8 +471,6 @@ void IGraphics::EndOpenGesture()
 
 void IGraphics::MouseDown(int x, int y, const IMouseKeys& keys)
 {
-    ReleaseMouse();
-    // A press whose release never came (the window lost the mouse) ends here.
     EndOpenGesture();
     const int index = FindControlAt(x, y);
     if (index < 0) {
@@ -512,7 +519,6 @@ void IGraphics::MouseDrag(int x, int y, const IMouseKeys& keys)
 
 bool IGraphics::MouseDoubleClick(int x, int y, const IMouseKeys& keys)
 {
-    ReleaseMouse();
     EndOpenGesture();
     const int index = FindControlAt(x, y);
     if (index < 0) {

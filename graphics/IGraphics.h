@@ -129,8 +129,9 @@ public:
     // that is neither hidden nor dimmed and is hit; -1 for none.
     int FindControlAt(int x, int y);
     void ReleaseMouse();
-    // Sends the end of an edit gesture a press or double click began and no
-    // release has ended yet (platforms call it when the window goes away).
+    // Ends a press or double click whose release never came: the pressed
+    // control gets HandleRelease at the last mouse position, the plug-in the
+    // end of the edit. Platforms call it when the window goes away.
     void EndOpenGesture();
     // Closes the open pop-up; without a choice its owner hears PopupClosed("", -1).
     void ClosePopup(bool chosen);
@@ -190,7 +191,8 @@ protected:
     void DeleteControls();
 
 private:
-    // Ends any open gesture, then begins one on `paramIndex` (none for -1).
+    // Begins the edit of a press on `paramIndex` (none for -1); any earlier
+    // one has been ended.
     void BeginGesture(int paramIndex);
 
     IPopupStyle popupStyle;

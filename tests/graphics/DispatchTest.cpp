@@ -60,9 +60,13 @@ protected:
 
 TEST_F(DispatchTest, PressedControlKeepsTheMouseUntilReleasedOutsideTheWindow)
 {
+    // A press whose release was lost is ended by the next press.
+    graphics->MouseDown(50, 20, kLeft);
+    EXPECT_EQ(effect.Take(), Events({"begin 1"}));
     graphics->MouseDown(20, 20, kLeft);
+    EXPECT_EQ(shape->Take(), Events({"press 50,20", "release 50,20"}));
     EXPECT_EQ(graphics->CapturedIndex(), 0);
-    EXPECT_EQ(effect.Take(), Events({"begin 0"}));
+    EXPECT_EQ(effect.Take(), Events({"end 1", "begin 0"}));
 
     // Per-event deltas; a drag to the same place delivers nothing; outside
     // the window and over other controls the pressed one still gets them.
@@ -74,7 +78,7 @@ TEST_F(DispatchTest, PressedControlKeepsTheMouseUntilReleasedOutsideTheWindow)
     EXPECT_EQ(level->Take(), Events({"press 20,20", "drag 0,-5", "drag 25,-10", "drag 455,-45",
                                      "release 500,-40"}));
     EXPECT_TRUE(shape->Take().empty());
-    const Events events = effect.Take();
+    Events events = effect.Take();
     EXPECT_EQ(events,
               Events({"value 0 0.450000", "value 0 0.350000", "value 0 0.000000", "end 0"}));
     EXPECT_EQ(graphics->CapturedIndex(), -1);
@@ -171,6 +175,7 @@ TEST_F(DispatchTest, ClosingTheWindowEndsOpenEditsAtOnce)
     EXPECT_EQ(events[4], "end 1");
     EXPECT_EQ(graphics->GestureCountdown(), 0);
     EXPECT_FALSE(graphics->Tick());
+    EXPECT_EQ(shape->Take(), Events({"press 50,20", "release 50,20"}));
 
     // Re-opened, the controls keep their values and the first tick repaints.
     const double value = level->Value();
