@@ -69,8 +69,12 @@ public:
     /* 12 */ void StartGestureTimer(int ticks) override = 0;
     /* 13 */ void StopGestureTimer() override = 0;
     /* 14 */ virtual int ReservedQuery();
-    // Opens the native window inside `parent`; returns it or null.
+    // Opens the native window inside `parent` and calls InvalidateAll;
+    // returns the window or null.
     /* 15 */ virtual void* OpenWindow(void* parent) = 0;
+    // Closes it; first ends a wheel edit still counting down (the plug-in's
+    // FlushDeferredEditEnd) and a press still held (EndOpenGesture). The
+    // controls and the surface stay for the next opening.
     /* 16 */ virtual void CloseWindow() = 0;
     /* 17 */ virtual void* NativeWindow() = 0;
     // Deletes every control, last first, then the surface. Platform classes
