@@ -163,7 +163,11 @@ void BlitRect(PX_IBitmap* dest, const PX_IBitmap* src, int dstX, int dstY, int s
                      pixels * sizeof(PX_Pixel));
         return;
     }
-    for (int64_t row = 0; row < h; ++row) {
+    // Within one bitmap, a copy downwards runs bottom-up so no source row is
+    // overwritten before it is read.
+    const bool upwards = dest == src && dy > sy;
+    for (int64_t i = 0; i < h; ++i) {
+        const int64_t row = upwards ? h - 1 - i : i;
         PX_Pixel* d = dest->Row(static_cast<int>(dy + row)) + dx;
         const PX_Pixel* s = src->Row(static_cast<int>(sy + row)) + sx;
         CombineRow(d, s, n, rule, forceOpaque, k);
@@ -201,8 +205,8 @@ void BlitRotated(PX_IBitmap* dest, const PX_IBitmap* src, int dstX, int dstY, in
                  float opacity, int mode, float centreOffsetX, float centreOffsetY)
 {
     const int k = Weight(opacity);
-    if (k == 0 || !HasPixels(dest) || !HasPixels(src) || dstW == 0 || dstH == 0 ||
-        !std::isfinite(angle) || !std::isfinite(srcX) || !std::isfinite(srcY) ||
+    if (k == 0 || !HasPixels(dest) || !HasPixels(src) || dstW == 0 || dstH == 0 || srcW == 0.0f ||
+        srcH == 0.0f || !std::isfinite(angle) || !std::isfinite(srcX) || !std::isfinite(srcY) ||
         !std::isfinite(srcW) || !std::isfinite(srcH) || !std::isfinite(centreOffsetX) ||
         !std::isfinite(centreOffsetY)) {
         return;

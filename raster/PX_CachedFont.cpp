@@ -128,7 +128,9 @@ bool PX_CachedFont::SetNativeFont(PX_NativeFont font, int flags)
     fontFlags = flags;
     lineHeight = font != nullptr ? fontservice::LineHeight(font) : 0;
     ClearGlyphs();
-    if (lineHeight <= 0 || !EnsureMeasuring(lineHeight * 2)) {
+    // Room for the glyphs of the cached path; taller text is drawn natively,
+    // and a tall glyph that must be cached anyway enlarges the bitmap then.
+    if (lineHeight <= 0 || !EnsureMeasuring(std::min(lineHeight, kMaxCachedLineHeight) * 2)) {
         return false;
     }
     if ((flags & kPxFontPreload) != 0) {

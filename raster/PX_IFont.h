@@ -27,7 +27,8 @@ public:
     virtual ~PX_IFont() = default;
 
     // Takes a native font (see PX_NativeFont.h) with the font flags above.
-    // Returns false when the font cannot be used (null or no metrics).
+    // Returns false when the font cannot be used (null or no metrics); the
+    // font is kept (and, with kPxFontOwnsNative, owned) either way.
     virtual bool SetNativeFont(PX_NativeFont font, int flags) = 0;
     virtual PX_Pixel SetTextColor(PX_Pixel pixel) = 0; // returns the previous colour
     virtual PX_Pixel SetBackColor(PX_Pixel pixel) = 0;

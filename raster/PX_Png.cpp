@@ -43,9 +43,9 @@ void StopDecoding(png_structp png, png_const_charp)
 }
 void IgnoreWarning(png_structp, png_const_charp) {}
 
-// Reads the whole picture into a new bitmap as pixel values. Everything that
-// must survive a longjmp lives in `out` and `rows` (set only by this
-// function's caller-visible volatile slots).
+// Reads the whole picture into a new bitmap of pixel values, or null. What
+// the error exit must free is held in volatile locals, so it survives the
+// longjmp intact.
 PX_MemBitmap* Decode(const png_byte* bytes, size_t length)
 {
     png_structp png =

@@ -157,6 +157,25 @@ TEST(RasterBlit, NothingHappensWithoutPixelsOrOpacity)
     EXPECT_EQ(test::InkOf(dest, 0x01020304u).count, 0);
 }
 
+TEST(RasterBlit, CopyWithinOneBitmapReadsEachRowBeforeWritingIt)
+{
+    PX_MemBitmap bitmap(3, 6);
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            bitmap.Row(y)[x] = Tag(x, y);
+        }
+    }
+    BlitRect(&bitmap, &bitmap, 0, 2, 0, 0, 3, 4, 1.0f, kPxCopy); // down by two
+    BlitRect(&bitmap, &bitmap, 1, 0, 0, 0, 2, 1, 1.0f, kPxCopy); // right by one
+    for (int y = 2; y < 6; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_EQ(At(bitmap, x, y), Tag(x, y - 2)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(At(bitmap, 1, 0), Tag(0, 0));
+    EXPECT_EQ(At(bitmap, 2, 0), Tag(1, 0));
+}
+
 namespace {
 
 // A 7 x 7 picture with distinct, partly transparent pixels.
