@@ -313,5 +313,19 @@ TEST_F(DispatchTest, HoverLeaveKeysAndWhatIsHit)
     EXPECT_EQ(graphics->ControlAt(graphics->FindControlAt(20, 20)), over);
 }
 
+TEST_F(DispatchTest, AttachedEditorFollowsThePlugIn)
+{
+    // Attaching gave every control its parameter's value, which became its
+    // default; later values (a preset, a state) move the value only.
+    EXPECT_DOUBLE_EQ(count->DefaultValue(), 0.5);
+    effect.ParamAt(kProbeLevel)->SetPlain(7.5);
+    effect.ParamAt(kProbeCount)->SetPlain(20.0);
+    effect.RefreshParamControls();
+    EXPECT_DOUBLE_EQ(level->Value(), 0.75);
+    EXPECT_DOUBLE_EQ(count->Value(), 0.2);
+    EXPECT_DOUBLE_EQ(count->DefaultValue(), 0.5);
+    EXPECT_TRUE(effect.Take().empty()); // nothing goes back to the host
+}
+
 } // namespace
 } // namespace toneloom::testing
