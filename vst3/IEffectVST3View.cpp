@@ -108,7 +108,9 @@ tresult PLUGIN_API IEffectVST3View::removed()
 #endif
     }
     windowOpen = false;
+#if SMTG_OS_LINUX
     runLoop.reset();
+#endif
     return CPluginView::removed();
 }
 

@@ -55,7 +55,9 @@ private:
     IEffectVST3* plug; // one reference held
     bool expectingResize = false;
     bool windowOpen = false;
-    std::unique_ptr<VST3RunLoopBridge> runLoop; // Linux: the host's run loop, while open
+#if SMTG_OS_LINUX
+    std::unique_ptr<VST3RunLoopBridge> runLoop; // the host's run loop, while open
+#endif
 };
 #pragma GCC diagnostic pop
 

@@ -1,0 +1,303 @@
+// The Windows editor inside a VST 3 editor view, as a Windows host runs it: a
+// top-level window of the host, its message loop, and real input through
+// SendInput (under Wine on a virtual X display in CI). The editor is a small
+// one (a probe control bound to "Gain" of the adapter test effect), so what
+// is checked is the window, the timer, painting and input, not the layout.
+#include "AdapterTestEffect.h"
+#include "GraphicsTestSupport.h"
+
+#include "HostApplication.h"
+#include "IGraphicsWin.h"
+#include "RecordingComponentHandler.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace toneloom::testing {
+namespace {
+
+using namespace Steinberg;
+using host::HandlerEvent;
+
+constexpr int kEditorWidth = 100;
+constexpr int kEditorHeight = 80;
+constexpr DWORD kSettleMs = 150; // a few timer periods for input to arrive and draw
+constexpr int kWheelNotch = 120;
+constexpr int kAbsoluteRange = 65535; // SendInput's absolute coordinates
+const IBox kProbeBox{10, 10, 50, 50};
+
+// Runs the thread's message loop for `milliseconds`.
+void Pump(DWORD milliseconds)
+{
+    const DWORD end = GetTickCount() + milliseconds;
+    while (static_cast<LONG>(end - GetTickCount()) > 0) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A top-level window standing in for the host's editor frame, and input
+// sent to the system as a user's mouse and keyboard would.
+class HostWindow
+{
+public:
+    HostWindow(int left, int top)
+    {
+        static const bool registered = [] {
+            WNDCLASSA windowClass{};
+            windowClass.lpfnWndProc = HostWindowProc;
+            windowClass.hInstance = GetModuleHandleA(nullptr);
+            windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+            windowClass.lpszClassName = "ToneloomTestHost";
+            return RegisterClassA(&windowClass) != 0;
+        }();
+        (void)registered;
+        window = CreateWindowExA(0, "ToneloomTestHost", "Host", WS_POPUP | WS_VISIBLE, left, top,
+                                 kEditorWidth + 40, kEditorHeight + 40, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        SetForegroundWindow(window);
+        Pump(50);
+    }
+    ~HostWindow() { DestroyWindow(window); }
+
+    HWND Handle() const { return window; }
+    HWND Editor() const { return FindWindowExA(window, nullptr, "IEffectWndClass", nullptr); }
+
+    void MoveTo(int x, int y) const
+    {
+        POINT point{x, y};
+        ClientToScreen(window, &point);
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = point.x * kAbsoluteRange / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = point.y * kAbsoluteRange / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+        Pump(20);
+    }
+    void Mouse(DWORD flags, DWORD data = 0) const
+    {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        input.mi.mouseData = data;
+        SendInput(1, &input, sizeof input);
+        Pump(20);
+    }
+    void Click(int x, int y, bool right = false) const
+    {
+        MoveTo(x, y);
+        Mouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+        Mouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    }
+    void Key(WORD virtualKey) const
+    {
+        INPUT inputs[2] = {};
+        inputs[0].type = INPUT_KEYBOARD;
+        inputs[0].ki.wVk = virtualKey;
+        inputs[1] = inputs[0];
+        inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, inputs, sizeof inputs[0]);
+        Pump(20);
+    }
+    void Type(const std::string& text) const
+    {
+        for (const char c : text) {
+            Key(c == '.' ? VK_DECIMAL : static_cast<WORD>(c));
+        }
+    }
+    // The colour of a client pixel of the host window, as on screen.
+    COLORREF PixelAt(int x, int y) const
+    {
+        HDC dc = GetDC(window);
+        const COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(window, dc);
+        return colour;
+    }
+
+private:
+    HWND window = nullptr;
+};
+
+// One plug-in with its editor, a view on it and the host's window.
+struct EditorRig
+{
+    EditorRig(int left, int top) : window(left, top)
+    {
+        effect->initialize(application->unknownCast());
+        effect->setComponentHandler(handler);
+        graphics = new IGraphicsWin(effect.get(), kEditorWidth, kEditorHeight);
+        graphics->SetModuleHandle(GetModuleHandleA(nullptr));
+        probe = new ProbeControl(effect.get(), kProbeBox, kTestGain);
+        graphics->AddControl(probe);
+        effect->AttachEditor(graphics);
+        graphics->SetHoverEnabled(true);
+        view = owned(effect->createView("editor"));
+    }
+    ~EditorRig()
+    {
+        if (view) {
+            view->removed();
+        }
+        view = nullptr;
+        effect->terminate();
+    }
+
+    tresult Attach() { return view->attached(window.Handle(), kPlatformTypeHWND); }
+
+    HostWindow window;
+    IPtr<AdapterTestEffect> effect = owned(new AdapterTestEffect());
+    IPtr<host::HostApplication> application = owned(new host::HostApplication("Win Host"));
+    IPtr<host::RecordingComponentHandler> handler = owned(new host::RecordingComponentHandler);
+    IGraphicsWin* graphics = nullptr; // owned by the effect
+    ProbeControl* probe = nullptr;    // owned by the editor
+    IPtr<IPlugView> view;
+};
+
+// Begin, performs, end, all on "Gain".
+::testing::AssertionResult IsOneGainGesture(const std::vector<HandlerEvent>& events)
+{
+    if (events.size() < 3 || events.front().kind != HandlerEvent::kBeginEdit ||
+        events.back().kind != HandlerEvent::kEndEdit) {
+        return ::testing::AssertionFailure() << events.size() << " events, not one gesture";
+    }
+    for (size_t i = 1; i + 1 < events.size(); ++i) {
+        if (events[i].kind != HandlerEvent::kPerformEdit) {
+            return ::testing::AssertionFailure() << "event " << i << " is not a perform";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(WinViewTest, OpensPaintsClosesAndReopensKeepingTheClassWhileAnotherEditorIsOpen)
+{
+    EditorRig first(40, 40);
+    ASSERT_TRUE(first.view);
+    EXPECT_EQ(first.view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
+    EXPECT_EQ(first.view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
+    ViewRect size;
+    ASSERT_EQ(first.view->getSize(&size), kResultOk);
+    EXPECT_EQ(size.getWidth(), kEditorWidth);
+
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(first.Attach(), kResultOk);
+        ASSERT_NE(first.window.Editor(), nullptr);
+        EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 1);
+        Pump(kSettleMs);
+        EXPECT_EQ(first.window.PixelAt(20, 20), RGB(200, 40, 40)); // the probe's colour
+        ASSERT_EQ(first.view->removed(), kResultOk);
+        EXPECT_EQ(first.window.Editor(), nullptr);
+        EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
+    }
+
+    EditorRig second(300, 40);
+    ASSERT_EQ(first.Attach(), kResultOk);
+    ASSERT_EQ(second.Attach(), kResultOk);
+    EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 2);
+    ASSERT_EQ(first.view->removed(), kResultOk);
+    EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 1);
+    WNDCLASSA windowClass{};
+    EXPECT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "IEffectWndClass", &windowClass));
+    Pump(kSettleMs);
+    EXPECT_EQ(second.window.PixelAt(20, 20), RGB(200, 40, 40));
+}
+
+TEST(WinViewTest, DragOutsideTheWindowAndADoubleClickReachTheHost)
+{
+    EditorRig rig(40, 40);
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    Pump(kSettleMs);
+    const double start = rig.effect->getParamNormalized(kTestGain);
+    rig.window.MoveTo(30, 30);
+    rig.window.Mouse(MOUSEEVENTF_LEFTDOWN);
+    rig.window.MoveTo(30, 20);
+    rig.window.MoveTo(30, -20); // above the editor: the capture keeps the drag
+    rig.window.Mouse(MOUSEEVENTF_LEFTUP);
+    Pump(kSettleMs);
+    EXPECT_TRUE(IsOneGainGesture(rig.handler->Events()));
+    EXPECT_LT(rig.effect->getParamNormalized(kTestGain), start);
+
+    rig.window.Click(30, 30);
+    rig.window.Click(30, 30);
+    Pump(kSettleMs);
+    EXPECT_NEAR(rig.effect->getParamNormalized(kTestGain), start, 1e-12);
+}
+
+TEST(WinViewTest, WheelStepsEndOneGestureAboutHalfASecondLater)
+{
+    EditorRig rig(40, 40);
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    Pump(kSettleMs);
+    rig.window.MoveTo(30, 30);
+    for (int step = 0; step < 3; ++step) {
+        rig.window.Mouse(MOUSEEVENTF_WHEEL, kWheelNotch);
+    }
+    Pump(60);
+    ASSERT_FALSE(rig.handler->Events().empty());
+    EXPECT_NE(rig.handler->Events().back().kind, HandlerEvent::kEndEdit);
+    EXPECT_GT(rig.graphics->GestureCountdown(), 0);
+    Pump(800);
+    const std::vector<HandlerEvent> events = rig.handler->Events();
+    EXPECT_TRUE(IsOneGainGesture(events));
+    EXPECT_EQ(events.size(), 5u);
+}
+
+TEST(WinViewTest, EntryCommitsOnReturnAndARightClickCancelsIt)
+{
+    EditorRig rig(40, 40);
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    Pump(kSettleMs);
+    rig.window.Click(30, 30, true);
+    Pump(kSettleMs);
+    auto entry = static_cast<HWND>(rig.graphics->EntryWindow());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(entry), 0x63);
+    RECT box{};
+    GetWindowRect(entry, &box);
+    EXPECT_EQ(box.bottom - box.top, 16);
+    SetWindowTextA(entry, ""); // typed over the selection
+    rig.window.Type("1.5");
+    rig.window.Key(VK_RETURN);
+    Pump(kSettleMs);
+    EXPECT_EQ(rig.graphics->EntryWindow(), nullptr);
+    EXPECT_NEAR(rig.effect->getParamNormalized(kTestGain), 0.75, 1e-9); // 1.5 of 0..2
+
+    Pump(GetDoubleClickTime()); // two quick right clicks are a double click, which does nothing
+    rig.window.Click(30, 30, true);
+    Pump(kSettleMs);
+    ASSERT_NE(rig.graphics->EntryWindow(), nullptr);
+    rig.window.Type("2");
+    rig.window.Click(80, 70, true);
+    Pump(kSettleMs);
+    EXPECT_EQ(rig.graphics->EntryWindow(), nullptr);
+    EXPECT_NEAR(rig.effect->getParamNormalized(kTestGain), 0.75, 1e-9);
+}
+
+TEST(WinViewTest, ClosingMidDragEndsTheGesture)
+{
+    EditorRig rig(40, 40);
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    Pump(kSettleMs);
+    rig.window.MoveTo(30, 30);
+    rig.window.Mouse(MOUSEEVENTF_LEFTDOWN);
+    rig.window.MoveTo(30, 25);
+    ASSERT_EQ(rig.view->removed(), kResultOk);
+    rig.window.Mouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(IsOneGainGesture(rig.handler->Events()));
+}
+
+} // namespace
+} // namespace toneloom::testing
