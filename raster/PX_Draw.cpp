@@ -12,7 +12,9 @@ using namespace px;
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
-constexpr double kAngleTolerance = 1e-9; // radians: boundary pixels belong to the arc
+// Radians: pixels on a bounding radius belong to the shape even when the
+// angle arrived rounded to float (about 5e-7 near 2 pi).
+constexpr double kAngleTolerance = 1e-5;
 
 bool HasPixels(const PX_IBitmap* bitmap)
 {

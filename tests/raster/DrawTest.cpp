@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -248,27 +249,47 @@ INSTANTIATE_TEST_SUITE_P(RasterArc, ArcQuarter, testing::ValuesIn(kArcCases),
                              return std::string(p.param.name);
                          });
 
-TEST(RasterArc, QuarterDiscMeetsTheRoundBoxRectangles)
+TEST(RasterArc, QuarterDiscsMeetTheRoundBoxRectangles)
 {
-    // A round box's top-left corner: the quarter disc at (r, r) fills row r
-    // and column r up to the edges, where the box's rectangles begin.
+    // A round box's corners: each quarter disc fills its two radii up to the
+    // box's edges, where the rectangles begin, and each quarter arc reaches
+    // both edges. Angles arrive as floats, rounded either way.
     constexpr int r = 4;
-    PX_MemBitmap bitmap(12, 12);
+    constexpr int c0 = r, c1 = 20 - r - 1; // corner centres of a 20 x 20 box
+    const float quarter = static_cast<float>(kPi / 2);
+    const float half = static_cast<float>(kPi);
+    struct Corner
+    {
+        int cx, cy;
+        float from, to;
+        int edgeX, edgeY; // the box edge each radius runs to
+    };
+    const Corner corners[] = {
+        {c0, c0, -quarter, 0.0f, 0, 0},
+        {c1, c0, 0.0f, quarter, 19, 0},
+        {c1, c1, quarter, half, 19, 19},
+        {c0, c1, half, 3 * quarter, 0, 19},
+    };
+    PX_MemBitmap bitmap(20, 20);
     for (bool antiAlias : {false, true}) {
-        Fill(bitmap, 0);
-        FillSector(&bitmap, r, r, r, static_cast<float>(-kPi / 2), 0.0f, 0xFF808080u, 1.0f, kPxCopy,
-                   antiAlias);
-        for (int i = 0; i <= r; ++i) {
-            EXPECT_EQ(At(bitmap, i, r), 0xFF808080u) << i;
-            EXPECT_EQ(At(bitmap, r, i), 0xFF808080u) << i;
+        for (const Corner& c : corners) {
+            SCOPED_TRACE(testing::Message()
+                         << "corner " << c.cx << "," << c.cy << " aa " << antiAlias);
+            Fill(bitmap, 0);
+            FillSector(&bitmap, static_cast<float>(c.cx), static_cast<float>(c.cy), r, c.from, c.to,
+                       0xFF808080u, 1.0f, kPxCopy, antiAlias);
+            for (int x = std::min(c.cx, c.edgeX); x <= std::max(c.cx, c.edgeX); ++x) {
+                EXPECT_EQ(At(bitmap, x, c.cy), 0xFF808080u) << "row, x " << x;
+            }
+            for (int y = std::min(c.cy, c.edgeY); y <= std::max(c.cy, c.edgeY); ++y) {
+                EXPECT_EQ(At(bitmap, c.cx, y), 0xFF808080u) << "column, y " << y;
+            }
+            EXPECT_NE(At(bitmap, c.edgeX, c.edgeY), 0xFF808080u); // the corner is rounded
+            Fill(bitmap, 0);
+            DrawArc(&bitmap, static_cast<float>(c.cx), static_cast<float>(c.cy), r, c.from, c.to,
+                    0xFF808080u, 1.0f, kPxCopy, antiAlias);
+            EXPECT_EQ(At(bitmap, c.edgeX, c.cy), 0xFF808080u);
+            EXPECT_EQ(At(bitmap, c.cx, c.edgeY), 0xFF808080u);
         }
-        EXPECT_EQ(At(bitmap, r + 1, r), 0u);
-        EXPECT_NE(At(bitmap, 0, 0), 0xFF808080u);
-        // The arc's end points are on the box's edges.
-        Fill(bitmap, 0);
-        DrawArc(&bitmap, r, r, r, static_cast<float>(-kPi / 2), 0.0f, 0xFF808080u, 1.0f, kPxCopy,
-                antiAlias);
-        EXPECT_EQ(At(bitmap, 0, r), 0xFF808080u);
-        EXPECT_EQ(At(bitmap, r, 0), 0xFF808080u);
     }
 }
