@@ -456,6 +456,12 @@ TEST_F(ControlsTest, ButtonsToggleFlagAndHold)
     EXPECT_EQ(plug.TakeEvents(), (Events{"begin 4", "value 4 1.0000", "value 4 0.0000", "end 4"}));
     gfx->Tick();
     EXPECT_EQ(PX_Blue(At(90, 210)), 0u);
+
+    // Closing the editor mid-hold lets go of the button too.
+    Press(90, 210);
+    gfx->CloseWindow();
+    EXPECT_EQ(ParamValue(kHold), 0.0);
+    EXPECT_EQ(plug.TakeEvents(), (Events{"begin 4", "value 4 1.0000", "value 4 0.0000", "end 4"}));
 }
 
 TEST_F(ControlsTest, DropDownOpensPicksAndCloses)
