@@ -38,7 +38,7 @@ public:
     void NotifyEditBegin(int) override {}
     void NotifyEditValue(int, double) override {}
     void NotifyEditEnd(int) override {}
-    int GetSamplePosition() override { return positionSamples; }
+    int64_t GetSamplePosition() override { return positionSamples; }
     double GetTempo() override { return 120.0; }
     void GetTimeSignature(int* numerator, int* denominator) override
     {
@@ -46,7 +46,7 @@ public:
         *denominator = 4;
     }
     int HostTransportState() override { return kTransportPlaying; }
-    int positionSamples = 0;
+    int64_t positionSamples = 0; // samples
 };
 
 void Render(benchmark::State& state, BenchToneloom& fx)

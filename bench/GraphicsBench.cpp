@@ -32,7 +32,7 @@ public:
     void NotifyEditBegin(int) override {}
     void NotifyEditValue(int, double) override {}
     void NotifyEditEnd(int) override {}
-    int GetSamplePosition() override { return 0; }
+    int64_t GetSamplePosition() override { return 0; }
     double GetTempo() override { return 120.0; }
     void GetTimeSignature(int* numerator, int* denominator) override
     {

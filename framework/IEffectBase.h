@@ -155,7 +155,9 @@ public:
     /* 28 */ virtual void ShowHostContextMenu(int index, int x, int y);
     /* 29 */ virtual void ReservedHook29();
     // The host's timeline, supplied by the binding: [audio thread]
-    /* 30 */ virtual int GetSamplePosition() = 0;
+    // Samples since the project start, 64 bits wide: a night-long session
+    // passes 2^31 samples.
+    /* 30 */ virtual int64_t GetSamplePosition() = 0;
     /* 31 */ virtual double GetTempo() = 0; // beats per minute, 0 when unknown
     /* 32 */ virtual void GetTimeSignature(int* numerator, int* denominator) = 0;
     /* 33 */ virtual int GetHostKind();
@@ -178,6 +180,9 @@ public:
     // The binding's own operations: [audio thread]
     /* 47 */ virtual int HostTransportState() = 0; // a TransportState
     /* 48 */ virtual void HostTimeInfo(ITimeInfo* info) = 0;
+    // True unless the host processes in real time: offline, or prefetching
+    // (calls ahead of time at a varying pace). Either way the time between
+    // two calls says nothing about the host's timeline.
     /* 49 */ virtual bool IsRenderingOffline() = 0;
 
     // Parameters.

@@ -121,7 +121,7 @@ public:
     void NotifyEditValue(int index, double normalised) override;      // [UI thread]
     void NotifyEditEnd(int index) override;                           // [UI thread]
     void ShowHostContextMenu(int index, int x, int y) override;       // [UI thread]
-    int GetSamplePosition() override;                                 // [audio thread]
+    int64_t GetSamplePosition() override;                             // [audio thread]
     double GetTempo() override;                                       // [audio thread]
     void GetTimeSignature(int* numerator, int* denominator) override; // [audio thread]
     void ResizeEditor(int width, int height) override;                // [UI thread]
@@ -224,6 +224,9 @@ private:
     // False until a process call carries a context: a host without any
     // transport counts as playing.
     bool hostHasTransport = false;
+    // The mode the latest process call carried: hosts switch between real
+    // time and prefetch there, without a new setup.
+    Steinberg::int32 callProcessMode = Steinberg::Vst::kRealtime;
     int sideChainChannels;
     // Input lines bound to host buffers in the last piece, one bit per line
     // (the first 64). A line that drops out reads its scratch buffer, which

@@ -132,6 +132,7 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data)
 {
     InstanceLock lock(Mutex());
     processThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
+    callProcessMode = data.processMode;
     KeepProcessContext(data.processContext);
     KeepParamValues();
     ApplyParameterChanges(data.inputParameterChanges);
@@ -442,9 +443,9 @@ void IEffectVST3::SilenceOutputs(const ProcessData& data)
 
 // Host time and transport, as the last process context gave them.
 
-int IEffectVST3::GetSamplePosition()
+int64_t IEffectVST3::GetSamplePosition()
 {
-    return static_cast<int>(static_cast<int32_t>(processContext.projectTimeSamples));
+    return processContext.projectTimeSamples;
 }
 
 double IEffectVST3::GetTempo()
@@ -497,7 +498,9 @@ void IEffectVST3::HostTimeInfo(ITimeInfo* info)
 
 bool IEffectVST3::IsRenderingOffline()
 {
-    return processSetup.processMode == kOffline;
+    // Real time only when both the setup and the latest call say so: some
+    // hosts keep the real-time mode in the calls of an offline setup.
+    return processSetup.processMode != kRealtime || callProcessMode != kRealtime;
 }
 
 } // namespace toneloom

@@ -41,7 +41,7 @@ public:
         edits.push_back({EditEvent::kValue, index, normalised});
     }
     void NotifyEditEnd(int index) override { edits.push_back({EditEvent::kEnd, index, 0.0}); }
-    int GetSamplePosition() override { return static_cast<int32_t>(positionSamples); }
+    int64_t GetSamplePosition() override { return positionSamples; }
     double GetTempo() override { return tempoBpm; }
     void GetTimeSignature(int* numerator, int* denominator) override
     {

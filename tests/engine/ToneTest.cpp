@@ -500,6 +500,34 @@ TEST(ToneloomTone, PositionJumpRealignsPhasesInEveryMode)
     }
 }
 
+TEST(ToneloomTone, PositionsPastTwoToThe31RealignExactly)
+{
+    // 2^31 samples are 12.4 hours at 48 kHz: a night-long session passes
+    // them. A pause there re-aligns to where the tone already is; a locate
+    // to 24.9 hours lands on that position's phase.
+    constexpr int64_t kTwoTo31 = int64_t{1} << 31;
+    constexpr int64_t kStart = kTwoTo31 - 24000;
+    Rig rig;
+    rig.UsePlainSine();
+    rig.fx.positionSamples = kStart;
+    const Stereo before = rig.Render(24576);
+    rig.AdvanceClockMs(1000); // the host stalls a second past 2^31
+    const Stereo after = rig.Render(4800);
+    for (int i = 512; i < before.Frames(); ++i) {
+        ASSERT_NEAR(before.left[i], TimelineSine(kStart + i), kGainResidue) << i;
+    }
+    for (int i = 0; i < after.Frames(); ++i) {
+        ASSERT_NEAR(after.left[i], TimelineSine(kStart + before.Frames() + i), kGainResidue) << i;
+    }
+
+    const int64_t locate = 2 * kTwoTo31 + 12345;
+    rig.fx.positionSamples = locate;
+    const Stereo located = rig.Render(960);
+    for (int i = 0; i < located.Frames(); ++i) {
+        ASSERT_NEAR(located.left[i], TimelineSine(locate + i), kGainResidue) << i;
+    }
+}
+
 // An LFO on the base frequency takes the phases off the timeline's, so a
 // re-alignment that should not happen shows as a jump.
 void UseBaseFreqLfo(Rig& rig)

@@ -29,7 +29,7 @@ public:
         events.push_back("value " + std::to_string(index) + " " + std::to_string(normalised));
     }
     void NotifyEditEnd(int index) override { events.push_back("end " + std::to_string(index)); }
-    int GetSamplePosition() override { return 0; }
+    int64_t GetSamplePosition() override { return 0; }
     double GetTempo() override { return tempoBpm; }
     void GetTimeSignature(int* numerator, int* denominator) override
     {

@@ -88,7 +88,7 @@ public:
         events.emplace_back(text);
     }
     void NotifyEditEnd(int index) override { events.push_back("end " + std::to_string(index)); }
-    int GetSamplePosition() override { return 0; }
+    int64_t GetSamplePosition() override { return 0; }
     double GetTempo() override { return 120.0; }
     void GetTimeSignature(int* numerator, int* denominator) override
     {

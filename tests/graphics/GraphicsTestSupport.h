@@ -45,7 +45,7 @@ public:
         events.push_back("value " + std::to_string(index) + " " + std::to_string(normalised));
     }
     void NotifyEditEnd(int index) override { events.push_back("end " + std::to_string(index)); }
-    int GetSamplePosition() override { return 0; }
+    int64_t GetSamplePosition() override { return 0; }
     double GetTempo() override { return 120.0; }
     void GetTimeSignature(int* numerator, int* denominator) override
     {

@@ -370,7 +370,7 @@ TEST(AdapterTest, ProcessContextReachesThePluginBase)
     EXPECT_EQ(numerator, 3);
     EXPECT_EQ(denominator, 4);
     EXPECT_EQ(rig.effect->HostTransportState(), kTransportPlaying);
-    EXPECT_EQ(rig.effect->GetSamplePosition(), 48000); // truncated to 32 bits
+    EXPECT_EQ(rig.effect->GetSamplePosition(), (int64_t{1} << 32) + 48000); // all 64 bits
     ITimeInfo info;
     rig.effect->HostTimeInfo(&info);
     EXPECT_DOUBLE_EQ(info.tempoBpm, 140.0);
@@ -387,9 +387,20 @@ TEST(AdapterTest, ProcessContextReachesThePluginBase)
     ASSERT_EQ(rig.effect->process(data->Block(kBlock)), kResultOk);
     EXPECT_EQ(rig.effect->HostTransportState(), kTransportStopped);
     EXPECT_FALSE(rig.effect->IsRenderingOffline());
+    // Hosts switch to prefetching and back in the process call itself.
+    data->Block(kBlock).processMode = kPrefetch;
+    ASSERT_EQ(rig.effect->process(data->Block(kBlock)), kResultOk);
+    EXPECT_TRUE(rig.effect->IsRenderingOffline());
+    data->Block(kBlock).processMode = kRealtime;
+    ASSERT_EQ(rig.effect->process(data->Block(kBlock)), kResultOk);
+    EXPECT_FALSE(rig.effect->IsRenderingOffline());
 
+    // An offline setup stays offline, also under calls that say real time.
     AdapterRig offline;
     offline.Start(kSample32, kOffline);
+    EXPECT_TRUE(offline.effect->IsRenderingOffline());
+    auto offlineData = Stereo();
+    ASSERT_EQ(offline.effect->process(offlineData->Block(kBlock)), kResultOk);
     EXPECT_TRUE(offline.effect->IsRenderingOffline());
 }
 
