@@ -1,6 +1,7 @@
 #include "ParameterCatalogue.h"
 
 #include "HostText.h"
+#include "JsonText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -221,6 +222,37 @@ std::string ParameterCatalogue::Describe() const
         out += "\n";
     }
     return out;
+}
+
+std::string ParameterCatalogue::DescribeJson() const
+{
+    std::string out = "[";
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const ParameterEntry& entry = entries[i];
+        out += i == 0 ? "\n" : ",\n";
+        out += "  {\"id\": " + std::to_string(entry.id) + ", \"name\": " + JsonQuoted(entry.name) +
+               ", \"units\": " + JsonQuoted(entry.units) +
+               ", \"min\": " + JsonNumber(entry.minPlain) +
+               ", \"max\": " + JsonNumber(entry.maxPlain) +
+               ", \"default\": " + JsonNumber(entry.defaultPlain) +
+               ", \"defaultText\": " + JsonQuoted(entry.defaultText) +
+               ", \"steps\": " + std::to_string(entry.stepCount) + ", \"values\": [";
+        for (size_t v = 0; v < entry.valueTexts.size(); ++v) {
+            out += (v == 0 ? "" : ", ") + JsonQuoted(entry.valueTexts[v]);
+        }
+        out += "]}";
+    }
+    return out + "\n]\n";
+}
+
+double ParameterCatalogue::PlainOf(ParamID id, double normalised) const
+{
+    return controller->normalizedParamToPlain(id, normalised);
+}
+
+double ParameterCatalogue::NormalisedOf(ParamID id, double plain) const
+{
+    return controller->plainParamToNormalized(id, plain);
 }
 
 bool ParameterCatalogue::CurrentPlain(const std::string& name, double* plain) const

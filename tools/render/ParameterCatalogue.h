@@ -43,6 +43,14 @@ public:
 
     // One line per parameter: name, range, default, unit and value texts.
     std::string Describe() const;
+    // The same as a JSON array of objects, one per parameter: "id", "name",
+    // "units", "min", "max", "default" (in the units), "defaultText",
+    // "steps" (0 for continuous) and "values" (a list's value texts).
+    std::string DescribeJson() const;
+
+    // A parameter's normalised value in its units, and back.
+    double PlainOf(Steinberg::Vst::ParamID id, double normalised) const;
+    double NormalisedOf(Steinberg::Vst::ParamID id, double plain) const;
 
     // The current value of the first parameter named `name`, in its units
     // (a list's index for a list); false when no parameter has that name.
