@@ -372,3 +372,248 @@ TEST_F(RenderCommand, EqualSettingsGiveEqualBytes)
         EXPECT_EQ(a.substr(0, 4096).find("PEAK"), std::string::npos) << name;
     }
 }
+
+namespace {
+
+// Every frame of a sound file, interleaved; empty if it does not open.
+std::vector<float> ReadSamples(const std::string& path, SF_INFO* info)
+{
+    *info = SF_INFO{};
+    std::vector<float> samples;
+    if (SNDFILE* file = sf_open(path.c_str(), SFM_READ, info)) {
+        samples.resize(static_cast<size_t>(info->frames * info->channels));
+        sf_readf_float(file, samples.data(), info->frames);
+        sf_close(file);
+    }
+    return samples;
+}
+
+// The strongest frequency (Hz) of `channel` in the window of 2^15 frames
+// centred on `seconds`: a Hann-windowed FFT, its peak refined by the
+// parabola through the three bins around it.
+double PeakHz(const std::vector<float>& interleaved, int channel, double seconds, int rate)
+{
+    constexpr int kSize = 1 << 15;
+    std::vector<double> re(kSize), im(kSize, 0.0);
+    const auto first = static_cast<ptrdiff_t>(seconds * rate) - kSize / 2;
+    for (int i = 0; i < kSize; ++i) {
+        const double hann = 0.5 - 0.5 * std::cos(2.0 * M_PI * i / (kSize - 1));
+        re[i] = hann * interleaved[static_cast<size_t>((first + i) * 2 + channel)];
+    }
+    for (int i = 1, j = 0; i < kSize; ++i) { // bit reversal
+        int bit = kSize >> 1;
+        for (; (j & bit) != 0; bit >>= 1) {
+            j ^= bit;
+        }
+        j ^= bit;
+        if (i < j) {
+            std::swap(re[i], re[j]);
+            std::swap(im[i], im[j]);
+        }
+    }
+    for (int length = 2; length <= kSize; length <<= 1) {
+        const double angle = -2.0 * M_PI / length;
+        for (int start = 0; start < kSize; start += length) {
+            for (int k = 0; k < length / 2; ++k) {
+                const double wr = std::cos(angle * k), wi = std::sin(angle * k);
+                const int a = start + k, b = a + length / 2;
+                const double tr = re[b] * wr - im[b] * wi, ti = re[b] * wi + im[b] * wr;
+                re[b] = re[a] - tr;
+                im[b] = im[a] - ti;
+                re[a] += tr;
+                im[a] += ti;
+            }
+        }
+    }
+    int peak = 1;
+    std::vector<double> magnitude(kSize / 2);
+    for (int k = 0; k < kSize / 2; ++k) {
+        magnitude[k] = std::log(std::hypot(re[k], im[k]) + 1e-30);
+        if (k > 1 && magnitude[k] > magnitude[peak]) {
+            peak = k;
+        }
+    }
+    const double a = magnitude[peak - 1], b = magnitude[peak], c = magnitude[peak + 1];
+    const double offset = 0.5 * (a - c) / (a - 2.0 * b + c);
+    return (peak + offset) * rate / kSize;
+}
+
+} // namespace
+
+TEST_F(RenderCommand, AScheduledStepLandsOnItsSample)
+{
+    // Blocks of 4096; the step at 0.2 s (frame 9600) falls inside the third.
+    const std::string plain = dir + "/plain.wav";
+    const std::string stepped = dir + "/stepped.wav";
+    ASSERT_EQ(
+        Run({"--set", "Fade=1", "--block", "4096", "--seconds", "0.5", "--out", plain}).exitCode,
+        0);
+    const std::string schedule = dir + "/step.txt";
+    FILE* file = std::fopen(schedule.c_str(), "w");
+    std::fputs("0 Volume=90\n0.2 Wave=Sine\n", file);
+    std::fclose(file);
+    const Outcome o = Run({"--set", "Fade=1", "--block", "4096", "--schedule", schedule,
+                           "--seconds", "0.5", "--out", stepped});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    SF_INFO info{};
+    const std::vector<float> a = ReadSamples(plain, &info);
+    const std::vector<float> b = ReadSamples(stepped, &info);
+    ASSERT_EQ(a.size(), b.size());
+    size_t firstDifference = 0;
+    while (firstDifference < a.size() && a[firstDifference] == b[firstDifference]) {
+        ++firstDifference;
+    }
+    EXPECT_EQ(firstDifference / 2, 9600u);
+}
+
+TEST_F(RenderCommand, ARampMovesTheBinauralOffsetLinearly)
+{
+    // 14 Hz down to 6 Hz over a minute, in blocks of 512; a pure sine at
+    // 200 Hz on the left, so the right ear's tone is 200 Hz + "Binaural".
+    const std::string schedule = dir + "/descent.txt";
+    FILE* file = std::fopen(schedule.c_str(), "w");
+    std::fputs("0:00 Binaural=14\n1:00 Binaural=6 ramp\n", file);
+    std::fclose(file);
+    const std::string wav = dir + "/descent.wav";
+    const Outcome o =
+        Run({"--set", "Wave=Sine", "--set", "Fade=1", "--schedule", schedule, "--out", wav});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    SF_INFO info{};
+    const std::vector<float> samples = ReadSamples(wav, &info);
+    ASSERT_EQ(info.frames, 60 * 48000); // --seconds from the last line
+    for (const double t : {1.0, 30.0, 59.0}) {
+        const double expected = 14.0 - 8.0 * t / 60.0;
+        EXPECT_NEAR(PeakHz(samples, 0, t, 48000), 200.0, 0.05) << t << " s";
+        EXPECT_NEAR(PeakHz(samples, 1, t, 48000) - 200.0, expected, 0.1) << t << " s";
+    }
+}
+
+TEST_F(RenderCommand, AVolumeRampToZeroEndsSilent)
+{
+    const std::string schedule = dir + "/fade.txt";
+    FILE* file = std::fopen(schedule.c_str(), "w");
+    std::fputs("0 Volume=90\n1 Volume=90\n3 Volume=0 ramp\n", file);
+    std::fclose(file);
+    const std::string wav = dir + "/fade.wav";
+    ASSERT_EQ(Run({"--schedule", schedule, "--out", wav}).exitCode, 0);
+    SF_INFO info{};
+    const std::vector<float> samples = ReadSamples(wav, &info);
+    ASSERT_EQ(info.frames, 3 * 48000);
+    const auto peakOf = [&](double from, double to) {
+        float peak = 0.0f;
+        for (auto i = static_cast<size_t>(from * 48000 * 2); i < size_t(to * 48000 * 2); ++i) {
+            peak = std::max(peak, std::fabs(samples[i]));
+        }
+        return peak;
+    };
+    EXPECT_NEAR(peakOf(0.5, 1.0), 0.477f, 0.01f);         // full level before the ramp
+    EXPECT_LT(peakOf(2.0, 2.1), peakOf(0.5, 1.0) * 0.6f); // halfway down
+    // At the end the level of "Volume" 0: the plug-in's floor, 64 dB down (a
+    // gain of 0.0006 on each oscillator).
+    EXPECT_LT(peakOf(2.99, 3.0), 0.0007f);
+}
+
+TEST_F(RenderCommand, ScheduleMistakesNameFileAndLineAndWriteNothing)
+{
+    const std::string schedule = dir + "/bad.txt";
+    FILE* file = std::fopen(schedule.c_str(), "w");
+    std::fputs("# a session\n0 Binaural=14\n5:00 Binaural=600 ramp\n", file);
+    std::fclose(file);
+    const std::string wav = dir + "/never.wav";
+    ExpectOneLineError(Run({"--schedule", schedule, "--out", wav}),
+                       schedule + ":3: \"Binaural\" takes 0 to 512 Hz, not 600");
+    ExpectOneLineError(Run({"--schedule", dir + "/missing.txt", "--out", wav}),
+                       "cannot read the schedule");
+    std::remove(schedule.c_str());
+    EXPECT_TRUE(Files().empty()) << Files().front();
+
+    // A tone the schedule takes past half the sample rate: named by its line.
+    file = std::fopen(schedule.c_str(), "w");
+    std::fputs("0 Base Freq=3000\n0.5 Base Freq=4500 ramp\n", file);
+    std::fclose(file);
+    ExpectOneLineError(
+        Run({"--strict", "--sample-rate", "8000", "--schedule", schedule, "--out", wav}),
+        "reach 4504 Hz, at or above half the sample rate (4000 Hz)");
+    const Outcome warned = Run({"--sample-rate", "8000", "--schedule", schedule, "--out", wav});
+    EXPECT_EQ(warned.exitCode, 0);
+    EXPECT_NE(warned.err.find("(from " + schedule + ":2)"), std::string::npos) << warned.err;
+    EXPECT_EQ(Inspect(wav).frames, 4000); // half a second, from the last line
+}
+
+TEST_F(RenderCommand, RendersAPresetFileAsTheSamePresetAndRefusesBadOnes)
+{
+    const std::string folder = dir + "/presets";
+    ASSERT_EQ(Run({"--export-presets", folder}).exitCode, 0);
+    const std::string name = "Solfeggio MI - 528 Hz LFO";
+    const std::string fromFile = dir + "/file.wav";
+    const std::string fromSlot = dir + "/slot.wav";
+    ASSERT_EQ(Run({"--preset-file", folder + "/" + name + ".vstpreset", "--seconds", "1", "--out",
+                   fromFile})
+                  .exitCode,
+              0);
+    ASSERT_EQ(Run({"--preset", name, "--seconds", "1", "--out", fromSlot}).exitCode, 0);
+    EXPECT_TRUE(Slurp(fromFile) == Slurp(fromSlot));
+    [[maybe_unused]] const int removed = std::system(("rm -rf " + Quote(folder)).c_str());
+    std::remove(fromFile.c_str());
+    std::remove(fromSlot.c_str());
+
+    // Made from a real one: another class ID, cut short, or its state garbled.
+    ASSERT_EQ(Run({"--export-presets", folder}).exitCode, 0);
+    const std::string good = Slurp(folder + "/" + name + ".vstpreset");
+    [[maybe_unused]] const int cleared = std::system(("rm -rf " + Quote(folder)).c_str());
+    ASSERT_GT(good.size(), 100u);
+    const auto write = [&](const std::string& file, const std::string& bytes) {
+        FILE* f = std::fopen((dir + "/" + file).c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+        return dir + "/" + file;
+    };
+    std::string otherClass = good;
+    otherClass[8] = otherClass[8] == 'A' ? 'B' : 'A'; // the class ID's first hex digit
+    // The chunk list at the end gives the state's offset and size after
+    // "Comp": a state cut to 16 bytes is one the plug-in must refuse.
+    std::string cutState = good;
+    const size_t comp = cutState.rfind("Comp");
+    ASSERT_NE(comp, std::string::npos);
+    cutState[comp + 12] = 16;
+    for (size_t i = comp + 13; i < comp + 20; ++i) {
+        cutState[i] = 0;
+    }
+    const std::string wav = dir + "/never.wav";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {write("other.vstpreset", otherClass), "a preset for another plug-in"},
+        {write("short.vstpreset", good.substr(0, good.size() / 2)), "not a VST 3 preset file"},
+        {write("text.vstpreset", "just some text, not a preset\n"), "not a VST 3 preset file"},
+        {write("cut.vstpreset", cutState), "holds a state the plug-in refuses"},
+        {dir + "/missing.vstpreset", "cannot read"}};
+    for (const auto& [path, mentions] : cases) {
+        ExpectOneLineError(Run({"--preset-file", path, "--out", wav}), mentions);
+        std::remove(path.c_str());
+    }
+    EXPECT_TRUE(Files().empty()) << Files().front();
+}
+
+TEST_F(RenderCommand, ListsPresetsAndParametersAsJson)
+{
+    const Outcome presets = Run({"--list-presets", "--json"});
+    ASSERT_EQ(presets.exitCode, 0);
+    EXPECT_EQ(presets.out.find("[\n  {\"slot\": 0, \"name\": \"---- default ----\"},\n"), 0u)
+        << presets.out.substr(0, 200);
+    EXPECT_EQ(std::count(presets.out.begin(), presets.out.end(), '{'), 150);
+    EXPECT_NE(presets.out.find("{\"slot\": 139, \"name\": \"Solfeggio - 936 Hz Hz LFO\"},\n"),
+              std::string::npos);
+    EXPECT_EQ(presets.out.substr(presets.out.size() - 4), "}\n]\n");
+
+    const Outcome params = Run({"--list-params", "--json"});
+    ASSERT_EQ(params.exitCode, 0);
+    EXPECT_NE(params.out.find("{\"id\": 0, \"name\": \"Base Freq\", \"units\": \"Hz\", \"min\": "
+                              "20, \"max\": 20000, \"default\": 200, \"defaultText\": \"200.0\", "
+                              "\"steps\": 0, \"values\": []}"),
+              std::string::npos)
+        << params.out;
+    EXPECT_NE(params.out.find("\"name\": \"Beats\", \"units\": \"\", \"min\": 0, \"max\": 1, "
+                              "\"default\": 0, \"defaultText\": \"Binaural\", \"steps\": 1, "
+                              "\"values\": [\"Binaural\", \"Monaural\"]}"),
+              std::string::npos);
+    EXPECT_EQ(std::count(params.out.begin(), params.out.end(), '{'), 23);
+}

@@ -160,6 +160,34 @@ bool RenderSession::ApplyChange(ParamID id, double normalised, std::string* erro
     return ProcessWithoutAudio(error);
 }
 
+bool RenderSession::QueueLinesAt(const Schedule& schedule, int64_t position, size_t* next,
+                                 std::string* error)
+{
+    const int last = static_cast<int>(presetNames.size()) - 1;
+    for (; *next < schedule.lines.size() && schedule.lines[*next].frame <= position; ++*next) {
+        const ScheduleLine& line = schedule.lines[*next];
+        if (!line.isPreset) {
+            if (!blocks->Changes().Add(line.id, 0, line.normalised)) {
+                *error = schedule.Where(line) + ": too many changes at one time";
+                return false;
+            }
+            continue;
+        }
+        if (last < 1) {
+            *error = "the plug-in has no presets";
+            return false;
+        }
+        if (blocks->Changes().getParameterCount() > 0 && !ProcessWithoutAudio(error)) {
+            return false;
+        }
+        blocks->Changes().Add(toneloom::kPresetParamId, 0, double(line.presetSlot) / last);
+        if (!ProcessWithoutAudio(error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool RenderSession::Render(const RenderTimeline& timeline, AudioFileWriter* writer,
                            ProgressBar* progress, std::string* error)
 {
@@ -167,6 +195,24 @@ bool RenderSession::Render(const RenderTimeline& timeline, AudioFileWriter* writ
     blocks->SetTempo(timeline.tempoBpm);
     blocks->SetPlaying(timeline.playing);
     blocks->SetProjectTimeSamples(0);
+    static const Schedule kNoSchedule;
+    const Schedule& schedule = timeline.schedule != nullptr ? *timeline.schedule : kNoSchedule;
+    const std::vector<ScheduleLine>& lines = schedule.lines;
+    size_t nextLine = 0; // the first line not yet sent
+    // Ramps by the sample they start from; those under way.
+    std::vector<const ScheduleLine*> rampsByStart;
+    for (const ScheduleLine& line : lines) {
+        if (line.ramp) {
+            rampsByStart.push_back(&line);
+        }
+    }
+    std::stable_sort(rampsByStart.begin(), rampsByStart.end(),
+                     [](const ScheduleLine* a, const ScheduleLine* b) {
+                         return a->rampFromFrame < b->rampFromFrame;
+                     });
+    size_t nextRamp = 0;
+    std::vector<const ScheduleLine*> ramping;
+
     // Whole blocks per chunk, about a third of a second at 48 kHz.
     const int chunkFrames = std::max(1, kChunkFrames / blockFrames) * blockFrames;
     PipelinedWriter pipeline(writer, chunkFrames, kStereo);
@@ -180,9 +226,43 @@ bool RenderSession::Render(const RenderTimeline& timeline, AudioFileWriter* writ
                 *error = "interrupted";
                 return false;
             }
-            const int frames =
-                static_cast<int>(std::min<int64_t>(blockFrames, total - done - filled));
-            ProcessData& data = blocks->Block(frames);
+            const int64_t position = done + filled;
+            int64_t frames =
+                std::min<int64_t>({blockFrames, total - position, chunkFrames - filled});
+            if (!lines.empty()) {
+                if (!QueueLinesAt(schedule, position, &nextLine, error)) {
+                    pipeline.Finish(error);
+                    return false;
+                }
+                if (nextLine < lines.size()) {
+                    frames = std::min(frames, lines[nextLine].frame - position);
+                }
+                for (; nextRamp < rampsByStart.size() &&
+                       rampsByStart[nextRamp]->rampFromFrame <= position;
+                     ++nextRamp) {
+                    ramping.push_back(rampsByStart[nextRamp]);
+                }
+                ramping.erase(std::remove_if(ramping.begin(), ramping.end(),
+                                             [position](const ScheduleLine* ramp) {
+                                                 return ramp->frame <= position;
+                                             }),
+                              ramping.end());
+                // A ramp's point is its value at the block's last sample, where
+                // a host's automation curve would put it: the plug-in takes a
+                // queue's last value for the whole block, and a ramp that ends
+                // the render reaches its value.
+                const int64_t blockEnd = position + frames;
+                for (const ScheduleLine* ramp : ramping) {
+                    const double progressed = double(blockEnd - ramp->rampFromFrame) /
+                                              double(ramp->frame - ramp->rampFromFrame);
+                    const double plain =
+                        ramp->rampFromPlain + (ramp->plain - ramp->rampFromPlain) * progressed;
+                    blocks->Changes().Add(ramp->id, static_cast<int32>(frames - 1),
+                                          parameters->NormalisedOf(ramp->id, plain));
+                }
+            }
+            const int count = static_cast<int>(frames);
+            ProcessData& data = blocks->Block(count);
             if (instance->Process(data) != kResultOk) {
                 *error = "the plug-in failed to process a block";
                 pipeline.Finish(error);
@@ -191,12 +271,12 @@ bool RenderSession::Render(const RenderTimeline& timeline, AudioFileWriter* writ
             const float* left = blocks->Output32(0, 0);
             const float* right = blocks->Output32(0, 1);
             float* out = chunk + static_cast<ptrdiff_t>(filled) * kStereo;
-            for (int i = 0; i < frames; ++i) {
+            for (int i = 0; i < count; ++i) {
                 out[2 * i] = left[i];
                 out[2 * i + 1] = right[i];
             }
-            blocks->Advance(frames);
-            filled += frames;
+            blocks->Advance(count);
+            filled += count;
         }
         if (!pipeline.Submit(filled, error)) {
             return false;
@@ -240,12 +320,20 @@ bool RenderSession::LoadPresetFile(const std::string& path, std::string* error)
         *error = "cannot read '" + path + "'";
         return false;
     }
-    const bool loaded =
-        PresetFile::loadPreset(stream, FUID::fromTUID(classId), instance->Component());
-    stream->release();
-    if (!loaded) {
-        *error = "'" + path + "' is not a preset of this plug-in";
+    bool loaded = false;
+    {
+        PresetFile file(stream);
+        if (!file.readChunkList()) {
+            *error = "'" + path + "' is not a VST 3 preset file, or it is damaged";
+        } else if (file.getClassID() != FUID::fromTUID(classId)) {
+            *error = "'" + path + "' is a preset for another plug-in";
+        } else if (!file.restoreComponentState(instance->Component())) {
+            *error = "'" + path + "' holds a state the plug-in refuses: the file is damaged";
+        } else {
+            loaded = true;
+        }
     }
+    stream->release();
     return loaded;
 }
 

@@ -6,6 +6,7 @@
 #include "AudioFileWriter.h"
 #include "ParameterCatalogue.h"
 #include "ProgressBar.h"
+#include "Schedule.h"
 
 #include "HostApplication.h"
 #include "HostModule.h"
@@ -23,6 +24,8 @@ struct RenderTimeline
     double seconds = 30.0;
     double tempoBpm = 120.0;
     bool playing = true;
+    // Changes played during the render, or none.
+    const Schedule* schedule = nullptr;
 };
 
 class RenderSession
@@ -49,20 +52,31 @@ public:
     // Applies one parameter change before any audio, as automation would.
     bool ApplyChange(Steinberg::Vst::ParamID id, double normalised, std::string* error);
 
-    // Renders the timeline into `writer` (opened for 2 channels).
+    // Renders the timeline into `writer` (opened for 2 channels). A schedule's
+    // changes travel in the process calls' parameter queues, as a host's
+    // automation does: a block ends where a line's time falls, so each change
+    // lands on its sample, and a ramp sends one point per block, its value at
+    // the block's last sample. Stops within a block when an interrupt
+    // arrives (InterruptExitCode), with the error "interrupted".
     bool Render(const RenderTimeline& timeline, AudioFileWriter* writer, ProgressBar* progress,
                 std::string* error);
 
     // Writes the current state as a .vstpreset file at `path` (via a hidden
     // file renamed at the end, so a failure leaves nothing behind).
     bool ExportPreset(const std::string& path, std::string* error);
-    // Loads a .vstpreset file into the effect (its state goes through setState).
+    // Loads a .vstpreset file into the effect (its state goes through
+    // setState, as a host loads a preset). False with a reason for a file
+    // that is not a preset, one for another plug-in, or a damaged one.
     bool LoadPresetFile(const std::string& path, std::string* error);
     // The component's state bytes.
     bool SaveState(std::vector<uint8_t>* bytes);
 
 private:
     bool ProcessWithoutAudio(std::string* error);
+    // Queues the schedule's lines that fall on `position`, starting at
+    // `*next`; a program change goes in a call of its own, after the changes
+    // before it, so the parameters that follow it are not overwritten.
+    bool QueueLinesAt(const Schedule& schedule, int64_t position, size_t* next, std::string* error);
 
     host::HostModule module;
     Steinberg::TUID classId{};

@@ -1,6 +1,7 @@
 // toneloom-render: renders Toneloom (or any stereo VST 3 effect with the same
 // parameters) to an audio file, loading the module exactly as a host does.
 #include "AudioFileWriter.h"
+#include "JsonText.h"
 #include "ProgressBar.h"
 #include "RenderSession.h"
 #include "SystemCalls.h"
@@ -39,6 +40,10 @@ struct Options
     bool listParams = false;
     std::string exportDir;
     bool strict = false;
+    std::string schedule;
+    std::string presetFile;
+    bool secondsGiven = false;
+    bool json = false;
 };
 
 int Fail(const std::string& message, int code = kExitFailure)
@@ -119,12 +124,73 @@ int ExportPresets(RenderSession& session, const std::string& dir)
     return 0;
 }
 
-// The tone folds back at or above half the sample rate: a warning, or with
-// --strict an error.
-bool CheckFoldBack(const RenderSession& session, const Options& options)
+// The starting state: a preset file or a preset, then the settings in order.
+bool ApplyStart(RenderSession& session, const Options& options, std::string* error)
 {
-    const std::string problem =
+    if (!options.presetFile.empty() && !session.LoadPresetFile(options.presetFile, error)) {
+        return false;
+    }
+    if (!options.preset.empty()) {
+        int slot = 0;
+        if (!session.FindPreset(options.preset, &slot, error) ||
+            !session.SelectPreset(slot, error)) {
+            return false;
+        }
+    }
+    for (const std::string& setting : options.settings) {
+        Steinberg::Vst::ParamID id = 0;
+        double normalised = 0.0;
+        if (!session.Parameters().Resolve(setting, &id, &normalised, error) ||
+            !session.ApplyChange(id, normalised, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Where the tone folds back (at or above half the sample rate): at the
+// start, or after a schedule line, which a second instance of the plug-in
+// plays through without audio (a ramp is highest at one of its ends). ""
+// when it never does.
+std::string FoldBackAnywhere(const RenderSession& session, const Options& options,
+                             const Schedule& schedule, const std::string& plugin)
+{
+    std::string problem =
         FoldBackProblem(MeasureToneRange(session.Parameters()), options.sampleRate);
+    if (!problem.empty() || schedule.lines.empty()) {
+        return problem;
+    }
+    RenderSession probe;
+    std::string error;
+    if (!probe.Open(plugin, options.sampleRate, options.block, &error) ||
+        !ApplyStart(probe, options, &error)) {
+        return ""; // the render itself will say what is wrong
+    }
+    const auto end = static_cast<int64_t>(std::llround(options.seconds * options.sampleRate));
+    for (const ScheduleLine& line : schedule.lines) {
+        // A step at the end changes nothing heard; a ramp under way by then
+        // comes close to its value.
+        if ((line.ramp ? line.rampFromFrame : line.frame) >= end) {
+            break;
+        }
+        const bool applied = line.isPreset ? probe.SelectPreset(line.presetSlot, &error)
+                                           : probe.ApplyChange(line.id, line.normalised, &error);
+        if (!applied) {
+            return "";
+        }
+        problem = FoldBackProblem(MeasureToneRange(probe.Parameters()), options.sampleRate);
+        if (!problem.empty()) {
+            return problem + " (from " + schedule.Where(line) + ")";
+        }
+    }
+    return "";
+}
+
+// The tone folds back: a warning, or with --strict an error.
+bool CheckFoldBack(const RenderSession& session, const Options& options, const Schedule& schedule,
+                   const std::string& plugin)
+{
+    const std::string problem = FoldBackAnywhere(session, options, schedule, plugin);
     if (problem.empty()) {
         return true;
     }
@@ -136,7 +202,8 @@ bool CheckFoldBack(const RenderSession& session, const Options& options)
     return true;
 }
 
-int Render(RenderSession& session, const Options& options)
+int Render(RenderSession& session, const Options& options, const Schedule& schedule,
+           const std::string& plugin)
 {
     std::string error;
     const SampleFormat format = FormatNamed(options.format);
@@ -152,7 +219,7 @@ int Render(RenderSession& session, const Options& options)
     if (!AudioFileWriter::Holds(options.out, effective, 2, total, &error)) {
         return Fail(error, kExitUsage);
     }
-    if (!CheckFoldBack(session, options)) {
+    if (!CheckFoldBack(session, options, schedule, plugin)) {
         return kExitFailure;
     }
     // From here on Ctrl-C (or a request to end) stops the render and removes
@@ -167,6 +234,7 @@ int Render(RenderSession& session, const Options& options)
     timeline.seconds = options.seconds;
     timeline.tempoBpm = options.tempo;
     timeline.playing = options.transport == "playing";
+    timeline.schedule = &schedule;
     const bool rendered = session.Render(timeline, &writer, &progress, &error);
     if (InterruptExitCode() != 0) {
         writer.Abort();
@@ -197,13 +265,21 @@ int main(int argc, char** argv)
     app.add_option("--plugin", options.plugin,
                    "The Toneloom.vst3 bundle (default: the one built "
                    "next to this program)");
-    app.add_option("--preset", options.preset, "A preset slot number or an exact preset name");
+    CLI::Option* presetOption =
+        app.add_option("--preset", options.preset, "A preset slot number or an exact preset name");
+    app.add_option("--preset-file", options.presetFile,
+                   "A .vstpreset file saved by a DAW (or by --export-presets) to start from")
+        ->excludes(presetOption);
+    app.add_option("--schedule", options.schedule,
+                   "A session file of timed changes and ramps, played during the render");
     app.add_option("--set", options.settings,
                    "\"PARAM=VALUE\": a parameter's display name and a value text or a number in "
                    "its units; applied after the preset, in order")
         ->allow_extra_args(false);
-    app.add_option("--seconds", options.seconds, "Length of the render (default 30)")
-        ->check(CLI::Range(0.001, 86400.0));
+    CLI::Option* secondsOption =
+        app.add_option("--seconds", options.seconds,
+                       "Length of the render (default 30, or the time of a schedule's last line)")
+            ->check(CLI::Range(0.001, 86400.0));
     app.add_option("--sample-rate", options.sampleRate, "Hz (default 48000)")
         ->check(CLI::Range(8000, 384000));
     app.add_option("--block", options.block, "Samples per process call (default 512)")
@@ -218,6 +294,7 @@ int main(int argc, char** argv)
     app.add_option("--out", options.out, "The file to write: .wav, .flac or .aiff");
     app.add_flag("--list-presets", options.listPresets, "List the preset slots and exit");
     app.add_flag("--list-params", options.listParams, "List the parameters and exit");
+    app.add_flag("--json", options.json, "With --list-presets or --list-params: print JSON");
     app.add_option("--export-presets", options.exportDir,
                    "Write every factory preset as a .vstpreset file into this folder and exit");
     app.set_version_flag("--version", std::string("toneloom-render ") + TONELOOM_VERSION_STRING,
@@ -235,6 +312,7 @@ int main(int argc, char** argv)
         return Fail(e.what(), kExitUsage);
     }
     options.formatGiven = formatOption->count() > 0;
+    options.secondsGiven = secondsOption->count() > 0;
 
     const bool rendering = !options.listPresets && !options.listParams && options.exportDir.empty();
     std::string error;
@@ -260,11 +338,22 @@ int main(int argc, char** argv)
         return Fail(error);
     }
     if (options.listParams) {
-        std::fputs(session.Parameters().Describe().c_str(), stdout);
+        const std::string list =
+            options.json ? session.Parameters().DescribeJson() : session.Parameters().Describe();
+        std::fputs(list.c_str(), stdout);
         return 0;
     }
     if (options.listPresets) {
         const std::vector<std::string>& names = session.PresetNames();
+        if (options.json) {
+            std::string list = "[";
+            for (size_t slot = 0; slot < names.size(); ++slot) {
+                list += (slot == 0 ? "\n" : ",\n") + std::string("  {\"slot\": ") +
+                        std::to_string(slot) + ", \"name\": " + JsonQuoted(names[slot]) + "}";
+            }
+            std::fputs((list + "\n]\n").c_str(), stdout);
+            return 0;
+        }
         for (size_t slot = 0; slot < names.size(); ++slot) {
             std::printf("%3zu  %s\n", slot, names[slot].c_str());
         }
@@ -274,20 +363,27 @@ int main(int argc, char** argv)
         return ExportPresets(session, options.exportDir);
     }
 
-    if (!options.preset.empty()) {
-        int slot = 0;
-        if (!session.FindPreset(options.preset, &slot, &error) ||
-            !session.SelectPreset(slot, &error)) {
+    Schedule schedule;
+    if (!options.schedule.empty()) {
+        const PresetFinder findPreset = [&session](const std::string& text, int* slot,
+                                                   std::string* why) {
+            return session.FindPreset(text, slot, why);
+        };
+        if (!LoadSchedule(options.schedule, session.Parameters(), findPreset, options.sampleRate,
+                          &schedule, &error)) {
             return Fail(error);
         }
-    }
-    for (const std::string& setting : options.settings) {
-        Steinberg::Vst::ParamID id = 0;
-        double normalised = 0.0;
-        if (!session.Parameters().Resolve(setting, &id, &normalised, &error) ||
-            !session.ApplyChange(id, normalised, &error)) {
-            return Fail(error);
+        if (!options.secondsGiven) {
+            if (schedule.lastSeconds <= 0.0) {
+                return Fail("the schedule '" + options.schedule +
+                                "' ends at 0:00: give its length with --seconds",
+                            kExitUsage);
+            }
+            options.seconds = schedule.lastSeconds;
         }
     }
-    return Render(session, options);
+    if (!ApplyStart(session, options, &error)) {
+        return Fail(error);
+    }
+    return Render(session, options, schedule, plugin);
 }
