@@ -108,7 +108,14 @@ TEST(RasterText, FontsShareOneMeasuringBitmapWhileAnyLives)
         ASSERT_NE(shared, nullptr);
         EXPECT_GE(shared->Width(), 256);
         EXPECT_GE(shared->Height(), 256);
-        EXPECT_EQ(first->LineHeight(), 15);       // cell height, as asked
+        EXPECT_EQ(first->LineHeight(), 15); // cell height, as asked
+        // A replaced native font that the cached font owned is freed (the
+        // sanitizer build reports it otherwise).
+        PX_FontSpec taller;
+        taller.height = 20;
+        EXPECT_TRUE(first->SetNativeFont(PX_CreateNativeFont(taller),
+                                         kPxFontOwnsNative | kPxFontPreferNative));
+        EXPECT_EQ(first->LineHeight(), 20);
         EXPECT_NEAR(second->LineHeight(), 13, 1); // Wine may round a substituted face up
     }
     EXPECT_EQ(PX_CachedFont::LiveCount(), 0);
@@ -249,4 +256,23 @@ TEST(RasterText, TallTextAndOpaqueTextGoToThePlatformRenderer)
     EXPECT_NEAR(viaEither.left, viaCache.left, 2);
     EXPECT_NEAR(viaEither.right, viaCache.right, 2);
     EXPECT_NEAR(viaEither.top, viaCache.top, 2);
+}
+
+TEST(RasterText, NonAntialiasedQualityGivesBiLevelGlyphs)
+{
+    PX_FontSpec spec;
+    spec.height = 15;
+    spec.quality = kPxQualityNonAntiAliased;
+    PX_CachedFont font;
+    ASSERT_TRUE(font.SetNativeFont(PX_CreateNativeFont(spec), kPxFontOwnsNative));
+    font.SetTextColor(0xFFFFFFFFu);
+    PX_MemBitmap bitmap(200, 30);
+    ASSERT_GT(Draw(font, "Rate 1/16", bitmap).count, 20);
+    // Copy rule at full coverage and opacity: 255 x 65280 / 65536 = 254.
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            const uint32_t red = PX_Red(At(bitmap, x, y));
+            ASSERT_TRUE(red == 0 || red == 254) << red << " at " << x << "," << y;
+        }
+    }
 }
