@@ -228,10 +228,16 @@ void BlitRotated(PX_IBitmap* dest, const PX_IBitmap* src, int dstX, int dstY, in
     // Source limits, in whole pixels [lo, hi).
     int loX = 0, loY = 0, hiX = src->Width(), hiY = src->Height();
     if (clipToSource) {
-        loX = std::max(loX, static_cast<int>(std::floor(std::min(srcX, srcX + srcW))));
-        loY = std::max(loY, static_cast<int>(std::floor(std::min(srcY, srcY + srcH))));
-        hiX = std::min(hiX, static_cast<int>(std::ceil(std::max(srcX, srcX + srcW))));
-        hiY = std::min(hiY, static_cast<int>(std::ceil(std::max(srcY, srcY + srcH))));
+        // Within the bitmap first, so every value converts to int.
+        auto within = [](double v, int limit) {
+            return static_cast<int>(std::clamp(v, 0.0, static_cast<double>(limit)));
+        };
+        const double x0 = srcX, x1 = static_cast<double>(srcX) + srcW;
+        const double y0 = srcY, y1 = static_cast<double>(srcY) + srcH;
+        loX = within(std::floor(std::min(x0, x1)), hiX);
+        loY = within(std::floor(std::min(y0, y1)), hiY);
+        hiX = within(std::ceil(std::max(x0, x1)), hiX);
+        hiY = within(std::ceil(std::max(y0, y1)), hiY);
     }
     if (loX >= hiX || loY >= hiY) {
         return;

@@ -412,6 +412,14 @@ int PX_CachedFont::DrawText(PX_IBitmap* bitmap, const char* text, int length, PX
     if (text == nullptr || box == nullptr || nativeFont == nullptr || lineHeight <= 0) {
         return 0;
     }
+    // Far-off boxes draw nothing visible; refusing them keeps all placement
+    // arithmetic well inside int.
+    constexpr int32_t kMaxCoordinate = 1 << 24; // pixels
+    for (int32_t v : {box->left, box->top, box->right, box->bottom}) {
+        if (v > kMaxCoordinate || v < -kMaxCoordinate) {
+            return 0;
+        }
+    }
     if (bitmap == nullptr && (flags & kPxTextMeasure) == 0) {
         return 0;
     }
