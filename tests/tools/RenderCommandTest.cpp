@@ -616,4 +616,6 @@ TEST_F(RenderCommand, ListsPresetsAndParametersAsJson)
                               "\"values\": [\"Binaural\", \"Monaural\"]}"),
               std::string::npos);
     EXPECT_EQ(std::count(params.out.begin(), params.out.end(), '{'), 23);
+
+    ExpectOneLineError(Run({"--json", "--out", dir + "/tone.wav"}), "--json goes with");
 }

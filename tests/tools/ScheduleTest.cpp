@@ -114,7 +114,8 @@ TEST_F(ScheduleText, ReadsTheExampleSession)
 
 TEST_F(ScheduleText, TakesValuesAsSetDoes)
 {
-    ASSERT_EQ(Parse("0 LFO1 Rate=1/4\n"
+    ASSERT_EQ(Parse("\xEF\xBB\xBF" // a byte-order mark, as Windows editors save
+                    "0 LFO1 Rate=1/4\n"
                     "0.5 LFO1 Rate=500 ms\n"
                     "1 Wave=Gold. Square\n"
                     "1 \"Beats=Monaural\"\n"

@@ -153,7 +153,8 @@ bool ParseSchedule(const std::string& text, const std::string& fileName,
     // The last line that set each parameter, for ramps to start from.
     std::map<Steinberg::Vst::ParamID, ScheduleLine> previous;
     int lineNumber = 0;
-    size_t start = 0;
+    // A byte-order mark, as Windows editors write at the start, is no text.
+    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) {

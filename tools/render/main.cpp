@@ -314,6 +314,9 @@ int main(int argc, char** argv)
     options.formatGiven = formatOption->count() > 0;
     options.secondsGiven = secondsOption->count() > 0;
 
+    if (options.json && !options.listPresets && !options.listParams) {
+        return Fail("--json goes with --list-presets or --list-params", kExitUsage);
+    }
     const bool rendering = !options.listPresets && !options.listParams && options.exportDir.empty();
     std::string error;
     if (rendering) {
