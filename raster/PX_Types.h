@@ -30,12 +30,14 @@ struct PX_Rect
 
 // Mode codes, passed to every drawing operation. The low byte selects the
 // combine rule; the flags above it modify it.
-constexpr int kPxCopy = 0;     // move towards the source / colour
-constexpr int kPxAdd = 1;      // add, saturating
-constexpr int kPxDodge = 2;    // colour dodge
-constexpr int kPxMultiply = 3; // not built: behaves as kPxCopy
-constexpr int kPxOverlay = 4;  // not built: behaves as kPxCopy
-constexpr int kPxHueSat = 5;   // not built: behaves as kPxCopy
+constexpr int kPxCopy = 0;  // move towards the source / colour
+constexpr int kPxAdd = 1;   // add, saturating
+constexpr int kPxDodge = 2; // colour dodge
+// Not built (the editor never asks for them): these combine as kPxCopy, or
+// with kPxSourceAlpha as the source-alpha copy.
+constexpr int kPxMultiply = 3;
+constexpr int kPxOverlay = 4;
+constexpr int kPxHueSat = 5;
 constexpr int kPxModeMask = 0xFF;
 constexpr int kPxBilinear = 0x100;      // rotated copies: interpolate four neighbours
 constexpr int kPxSourceAlpha = 0x10000; // weight each source pixel by its own alpha
