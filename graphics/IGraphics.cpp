@@ -267,13 +267,23 @@ IImage IGraphics::FindImage(int resourceId)
 
 void IGraphics::CreateSurface()
 {
+    // The pixels come with the first draw pass: an editor whose window never
+    // opens (most instances in a session) costs no surface memory.
     if (surface == nullptr) {
         surface = new PX_SysBitmap();
     }
-    surface->SetSize(width, height);
-    if (surface->Pixels() != nullptr) {
+}
+
+bool IGraphics::EnsureSurfacePixels()
+{
+    if (surface == nullptr) {
+        return false;
+    }
+    if (surface->Pixels() == nullptr || surface->Width() != width || surface->Height() != height) {
+        surface->SetSize(width, height);
         FillArea(surface, 0, 0, width, height, IRgba(255, 0, 0, 0).Pixel(), 1.0f, kPxCopy);
     }
+    return surface->Pixels() != nullptr;
 }
 
 PX_IFont* IGraphics::FontFor(ITextStyle& style)
@@ -392,6 +402,7 @@ bool IGraphics::DrawArea(const IBox& area)
     if (controls.empty()) {
         return true;
     }
+    EnsureSurfacePixels();
     drawBox = area;
     // By index: a control may add controls while it draws.
     for (size_t i = 0; i < controls.size(); ++i) {

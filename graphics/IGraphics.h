@@ -96,8 +96,12 @@ public:
     IImage FetchImage(int resourceId, const char* name, int frames);
     // A picture FetchImage loaded before, with one frame (no bitmap otherwise).
     IImage FindImage(int resourceId);
-    // [UI thread] Makes (or remakes) the width x height surface.
+    // [UI thread] Makes the surface object; its width x height pixels
+    // follow with the first draw pass (EnsureSurfacePixels).
     void CreateSurface() override;
+    // Gives a made surface its pixels (opaque black) when it has none or
+    // another size than the editor; false when there are none to be had.
+    bool EnsureSurfacePixels();
     // The style's font from the module-wide font cache, made on first use;
     // null when no font can be made.
     PX_IFont* FontFor(ITextStyle& style);
@@ -185,7 +189,7 @@ public:
     int LastMouseX() const { return lastMouseX; }
     int LastMouseY() const { return lastMouseY; }
     const IBox& DrawBox() const { return drawBox; }
-    // Null before CreateSurface.
+    // Null before CreateSurface; without pixels before the first draw pass.
     PX_SysBitmap* Surface() const { return surface; }
 
 protected:

@@ -18,8 +18,7 @@ constexpr double kMillisecondsPerSecond = 1000.0;
 
 IGraphicsHeadless::IGraphicsHeadless(IEffectBase* plug, int editorWidth, int editorHeight,
                                      int framesPerSecond)
-    : IGraphics(plug, editorWidth, editorHeight, framesPerSecond),
-      screen(editorWidth, editorHeight, 4)
+    : IGraphics(plug, editorWidth, editorHeight, framesPerSecond)
 {
 }
 
@@ -37,6 +36,10 @@ bool IGraphicsHeadless::PresentArea(const IBox& area)
     if (shown.IsEmpty() || Surface() == nullptr) {
         return true;
     }
+    // The screen is made with the first picture it shows.
+    if (screen.Width() != Width() || screen.Height() != Height()) {
+        screen.SetSize(Width(), Height());
+    }
     BlitRect(&screen, Surface(), shown.left, shown.top, shown.left, shown.top, shown.Width(),
              shown.Height(), 1.0f, kPxCopy);
     ++presentCount;
@@ -48,10 +51,12 @@ void IGraphicsHeadless::Resize(int newWidth, int newHeight)
 {
     DropValueEntry(); // its control is deleted with the others
     IGraphics::Resize(newWidth, newHeight);
-    if (Surface() != nullptr) {
-        Surface()->SetSize(newWidth, newHeight);
+    if (Surface() != nullptr && Surface()->Pixels() != nullptr) {
+        EnsureSurfacePixels();
     }
-    screen.SetSize(newWidth, newHeight);
+    if (screen.Pixels() != nullptr) {
+        screen.SetSize(newWidth, newHeight);
+    }
 }
 
 void IGraphicsHeadless::EditControlText(ITextControl*) {}

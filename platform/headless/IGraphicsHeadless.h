@@ -62,7 +62,8 @@ public:
     int TimerPeriodMs() const;
     int GestureCountdown() const { return gestureCountdown; }
 
-    // What the window shows: every presented box, copied from the surface.
+    // What the window shows: every presented box, copied from the surface
+    // (0 x 0 until the first presentation).
     const PX_IBitmap& Screen() const { return screen; }
     int PresentCount() const { return presentCount; }
     const IBox& LastPresented() const { return lastPresented; }

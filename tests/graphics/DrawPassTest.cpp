@@ -22,6 +22,8 @@ protected:
     void SetUp() override
     {
         graphics.CreateSurface();
+        EXPECT_EQ(graphics.Surface()->Pixels(), nullptr); // until the first pass
+        graphics.EnsureSurfacePixels();
         graphics.OpenWindow(nullptr);
     }
 
