@@ -1,6 +1,7 @@
 #include "CLS_TONELOOM.h"
 
 #include "BandName.h"
+#include "ToneloomEditorLayout.h"
 #include "ToneloomMath.h"
 
 #include <algorithm>
@@ -61,7 +62,7 @@ constexpr int kSampleRateDependent[] = {kBaseFreq, kBinaural, kFade, kLfo1RateMs
 
 } // namespace
 
-CLS_TONELOOM::CLS_TONELOOM()
+CLS_TONELOOM::CLS_TONELOOM(PX_Module module)
     : IEffectVST3(kNumParams, kIoLayouts, kNumPresetSlots, kEffectName, kProductName, kVendorName,
                   kVersionCode, kUniqueId, kVendorId, kLatencySamples, kReceivesMidi,
                   /*usesChunks*/ false, kStereoOutputBuses, /*sideChainChannels*/ 0),
@@ -70,6 +71,7 @@ CLS_TONELOOM::CLS_TONELOOM()
     std::memset(lastParamKeys, kFreshKeyByte, sizeof lastParamKeys);
     addInput = InputLineCount() == kStereoInputs;
     DeclareParameters();
+    BuildToneloomEditor(*this, module);
     CreateFactoryPresets();
 }
 

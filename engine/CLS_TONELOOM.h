@@ -8,7 +8,7 @@
 // ToneloomParams.cpp; the block renderer, the tone's wave shapes and the
 // per-sample LFO tick (TickLfo) in ToneloomRenderer.cpp; the rest of the LFOs
 // (waves, rates, ranges, routing, reactions) in ToneloomLfo.cpp; the factory
-// presets in ToneloomPresets.cpp.
+// presets in ToneloomPresets.cpp; the editor's face in ToneloomEditorLayout.cpp.
 //
 // Units: frequencies in Hz, phases in radians kept in [0, 2pi), phase
 // increments in radians per sample (2pi * Hz / sample rate), times in ms or
@@ -17,9 +17,11 @@
 
 #include "IEffectVST3.h"
 #include "MillisecondClock.h"
+#include "PX_Types.h"
 #include "ToneloomEditorSeam.h"
 #include "ToneloomIds.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace toneloom {
@@ -29,7 +31,9 @@ struct StereoValue; // ToneloomMath.h
 class CLS_TONELOOM : public IEffectVST3
 {
 public:
-    CLS_TONELOOM();
+    // Builds the editor too; its pictures come from `module` on Windows (the
+    // module's handle; null: the running program) and are embedded elsewhere.
+    explicit CLS_TONELOOM(PX_Module module = nullptr);
     ~CLS_TONELOOM() override;
 
     // [any thread] Re-derives the sample-rate-dependent quantities, restarts
@@ -73,7 +77,8 @@ public:
     void SetWavePictureControl(int controlIndex);
     // The flag the editor's LFO sync switches raise just before they change
     // "LFO1 Sync" / "LFO2 Sync", so that a click keeps the LFO's speed.
-    bool* SyncClickPendingFlag() { return &syncClickPending; }
+    // Raised on the UI thread, read and cleared by the change handler.
+    std::atomic<bool>* SyncClickPendingFlag() { return &syncClickPending; }
 
 protected:
     // The oscillators' running values (phases, increments, volume, pan and
@@ -188,7 +193,7 @@ private:
     int16_t wavePictureControl = -1;
     IBandLabelSink* bandLabel = nullptr;
     char bandText[kBandTextSize] = {};
-    bool syncClickPending = false;
+    std::atomic<bool> syncClickPending{false};
     int16_t paramsUnseen; // indices not yet through the handler
     bool paramSeen[kNumParams] = {};
 };

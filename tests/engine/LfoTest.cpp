@@ -481,7 +481,7 @@ TEST(ToneloomLfo, ClickingSyncOffKeepsTheSpeedInMilliseconds)
     UseSyncedVolumeLfo(rig, 9); // "1/4" at 120 BPM: one beat, 500 ms
     rig.Render(24000);
     rig.fx.edits.clear();
-    bool* clickPending = rig.fx.SyncClickPendingFlag();
+    std::atomic<bool>* clickPending = rig.fx.SyncClickPendingFlag();
     *clickPending = true; // the editor's switch raises this before it sets the value
     rig.fx.SetParamFromEditor(kLfo1Sync, 0.0);
     EXPECT_FALSE(*clickPending);

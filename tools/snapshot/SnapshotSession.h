@@ -1,0 +1,90 @@
+// The snapshot tool's host: makes the Toneloom effect through the module's
+// own factory (linked into the tool, not loaded from a bundle), with its
+// editor on the headless platform, initialises it as a DAW does and drives
+// it block by block. Program changes and parameter settings travel in process
+// calls, as a host's automation does; mouse input goes to the editor as a
+// window would send it.
+#pragma once
+
+#include "ParameterCatalogue.h"
+
+#include "HostApplication.h"
+#include "PluginInstance.h"
+#include "ProcessDataBuilder.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace toneloom {
+
+class IGraphicsHeadless;
+class PX_IBitmap;
+
+// One simulated mouse action, in editor pixels.
+struct MouseAction
+{
+    enum Kind
+    {
+        kClick,
+        kRightClick,
+        kDrag,
+    };
+    Kind kind = kClick;
+    int x = 0;
+    int y = 0;
+    int dx = 0; // kDrag only: how far the pointer travels while held
+    int dy = 0;
+};
+
+class SnapshotSession
+{
+public:
+    SnapshotSession();
+    ~SnapshotSession();
+    SnapshotSession(const SnapshotSession&) = delete;
+    SnapshotSession& operator=(const SnapshotSession&) = delete;
+
+    // Makes and initialises the effect and its headless editor, sets up
+    // processing at `sampleRateHz` in blocks of at most `blockFrames`, and
+    // renders one block, so that the engine runs as it does in a playing
+    // host. False with a one-line reason.
+    bool Open(int sampleRateHz, int blockFrames, std::string* error);
+
+    const ParameterCatalogue& Parameters() const { return *parameters; }
+    const std::vector<std::string>& PresetNames() const { return presetNames; }
+    // A slot number or an exact preset name; false with a reason.
+    bool FindPreset(const std::string& text, int* slot, std::string* error) const;
+    // Selects preset `slot` through the program-change parameter.
+    bool SelectPreset(int slot, std::string* error);
+    // Applies one parameter change, as automation would.
+    bool ApplyChange(Steinberg::Vst::ParamID id, double normalised, std::string* error);
+
+    // Opens the editor's (headless) window and draws it.
+    void OpenEditor();
+    // One mouse action on the open editor, followed by a redraw. False with a
+    // reason when it starts outside the editor.
+    bool Perform(const MouseAction& action, std::string* error);
+    // Renders `seconds` of audio at `tempoBpm` with the transport playing,
+    // redrawing the editor at its frame rate as a window would.
+    bool Play(double seconds, double tempoBpm, std::string* error);
+    // The whole editor, freshly drawn.
+    const PX_IBitmap& Picture();
+
+private:
+    bool ProcessBlock(int frames, std::string* error);
+    bool ProcessWithoutAudio(std::string* error);
+
+    Steinberg::TUID classId{};
+    Steinberg::IPluginFactory* factory = nullptr;
+    std::unique_ptr<host::HostApplication> application;
+    std::unique_ptr<host::PluginInstance> instance;
+    std::unique_ptr<host::ProcessDataBuilder> blocks;
+    std::unique_ptr<ParameterCatalogue> parameters;
+    std::vector<std::string> presetNames;
+    IGraphicsHeadless* editor = nullptr; // owned by the effect
+    int blockFrames = 0;
+    int sampleRate = 0; // Hz
+};
+
+} // namespace toneloom
