@@ -3,6 +3,7 @@
 #include "BandName.h"
 #include "ToneloomEditorLayout.h"
 #include "ToneloomMath.h"
+#include "Vst3Ids.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,22 +13,13 @@ namespace toneloom {
 
 namespace {
 
-constexpr int32_t FourCharId(char a, char b, char c, char d)
-{
-    return static_cast<int32_t>((static_cast<uint32_t>(static_cast<unsigned char>(a)) << 24) |
-                                (static_cast<uint32_t>(static_cast<unsigned char>(b)) << 16) |
-                                (static_cast<uint32_t>(static_cast<unsigned char>(c)) << 8) |
-                                static_cast<uint32_t>(static_cast<unsigned char>(d)));
-}
-
-// Identity of the plug-in as hosts see it.
+// Identity of the plug-in as hosts see it (its four-character IDs are in
+// Vst3Ids.h, with the class ID the factory offers).
 constexpr const char* kIoLayouts = "1-1 2-2"; // mono and stereo, input and output alike
 constexpr const char* kEffectName = "Toneloom";
 constexpr const char* kProductName = "";
 constexpr const char* kVendorName = "Orvanta";
 constexpr int32_t kVersionCode = 0x10A00; // 1.10.0
-constexpr int32_t kUniqueId = FourCharId('d', 'e', 'v', 'j');
-constexpr int32_t kVendorId = FourCharId('O', 'v', 'N', 't');
 constexpr int32_t kLatencySamples = 0;
 constexpr bool kReceivesMidi = false;
 constexpr bool kStereoOutputBuses = false;
@@ -64,7 +56,8 @@ constexpr int kSampleRateDependent[] = {kBaseFreq, kBinaural, kFade, kLfo1RateMs
 
 CLS_TONELOOM::CLS_TONELOOM(PX_Module module)
     : IEffectVST3(kNumParams, kIoLayouts, kNumPresetSlots, kEffectName, kProductName, kVendorName,
-                  kVersionCode, kUniqueId, kVendorId, kLatencySamples, kReceivesMidi,
+                  kVersionCode, kToneloomUniqueId, kToneloomVendorId, kLatencySamples,
+                  kReceivesMidi,
                   /*usesChunks*/ false, kStereoOutputBuses, /*sideChainChannels*/ 0),
       phiFraction(kPhiFraction), clock(&SteadyMillisecondClock::Shared()), paramsUnseen(kNumParams)
 {

@@ -1,5 +1,7 @@
-// Identifiers the host stores with projects and presets. They never change:
-// saved states, automation and host plug-in lists depend on them.
+// Identifiers the host stores with projects and presets, and the one helper
+// that makes four-character codes: every ID of the plug-in is defined here.
+// They never change: saved states, automation and host plug-in lists depend
+// on them.
 #pragma once
 
 #include <array>
