@@ -1,0 +1,178 @@
+// Toneloom's own editor, loaded from the built bundle the way a Linux DAW
+// loads it, opened in a host window under a virtual X server and played with
+// real input: what a user sees and what the host hears of it.
+#include "ModuleHost.h"
+#include "X11TestHost.h"
+#include "XvfbDisplay.h"
+
+#include "PX_Png.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <unistd.h>
+
+namespace toneloom::testing {
+namespace {
+
+using namespace Steinberg;
+using host::HandlerEvent;
+
+constexpr int kEditorWidth = 470;
+constexpr int kEditorHeight = 455;
+constexpr int kSettleMs = 150;
+constexpr unsigned kLeft = 1;
+constexpr unsigned long kReturnKey = 0xFF0D;
+// Where the user reaches for things (editor pixels).
+constexpr int kBaseFreqX = 53; // centre of the "Base Freq" knob
+constexpr int kBaseFreqY = 120;
+constexpr int kLfo1TargetX = 120; // the closed "LFO1 Target" list
+constexpr int kLfo1TargetY = 308;
+constexpr int kListTop = 316; // its opened list: five rows over 91 pixels
+constexpr double kListRowHeight = 91.0 / 5.0;
+constexpr Vst::ParamID kBaseFreq = 0;
+constexpr Vst::ParamID kLfo1Target = 8;
+
+class X11ProductEditorTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        std::string error;
+        ASSERT_TRUE(EnsureVirtualDisplay(&error)) << error;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(plugin.Start());
+        view = owned(plugin.Controller()->createView("editor"));
+        ASSERT_TRUE(view);
+        view->setFrame(&frame);
+        ASSERT_EQ(view->attached(window.Parent(), kPlatformTypeX11EmbedWindowID), kResultOk);
+        window.MoveTo(-20, -20); // no hover look
+        loop.RunFor(2 * kSettleMs);
+        plugin.handler->Clear();
+    }
+    void TearDown() override
+    {
+        if (view) {
+            view->removed();
+            view->setFrame(nullptr);
+        }
+    }
+
+    // The events on one parameter form one begin, performs, end gesture.
+    static ::testing::AssertionResult OneGesture(const std::vector<HandlerEvent>& events,
+                                                 Vst::ParamID id)
+    {
+        if (events.size() < 3 || events.front().kind != HandlerEvent::kBeginEdit ||
+            events.back().kind != HandlerEvent::kEndEdit) {
+            return ::testing::AssertionFailure() << events.size() << " events, not one gesture";
+        }
+        for (const HandlerEvent& event : events) {
+            if (event.id != id) {
+                return ::testing::AssertionFailure() << "an event for parameter " << event.id;
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    HostedPlugin plugin{ToneloomBundle()};
+    HostWindow window{30, 30, kEditorWidth, kEditorHeight};
+    TestRunLoop loop;
+    TestPlugFrame frame{&loop};
+    IPtr<IPlugView> view;
+};
+
+TEST_F(X11ProductEditorTest, ShowsWhatTheHeadlessSnapshotShows)
+{
+    char path[] = "/tmp/toneloom-snapshot-XXXXXX.png";
+    const int fd = mkstemps(path, 4);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    const std::string command =
+        std::string(TONELOOM_SNAPSHOT_TOOL) + " --out " + path + " > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(file),
+                                  std::istreambuf_iterator<char>()};
+    std::remove(path);
+    std::unique_ptr<PX_IBitmap> snapshot(DecodePng(bytes.data(), bytes.size(), nullptr));
+    ASSERT_NE(snapshot, nullptr);
+    ASSERT_EQ(snapshot->Width(), kEditorWidth);
+    ASSERT_EQ(snapshot->Height(), kEditorHeight);
+
+    int width = 0;
+    int height = 0;
+    const std::vector<uint32_t> shown = window.Capture(&width, &height);
+    ASSERT_EQ(width, kEditorWidth);
+    int differing = 0;
+    for (int y = 0; y < kEditorHeight; ++y) {
+        for (int x = 0; x < kEditorWidth; ++x) {
+            const uint32_t a = shown[static_cast<size_t>(y) * width + x];
+            const uint32_t b = snapshot->Row(y)[x];
+            for (int shift = 0; shift < 24; shift += 8) {
+                if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                             static_cast<int>((b >> shift) & 0xFF)) > 16) {
+                    ++differing;
+                    break;
+                }
+            }
+        }
+    }
+    EXPECT_LT(differing, kEditorWidth * kEditorHeight / 100) << "pixels unlike the snapshot";
+}
+
+TEST_F(X11ProductEditorTest, BaseFreqKnobDragsAndDoubleClicksBackToItsDefault)
+{
+    const double start = plugin.Controller()->getParamNormalized(kBaseFreq);
+    window.MoveTo(kBaseFreqX, kBaseFreqY);
+    window.Press(kLeft);
+    loop.RunFor(kSettleMs);
+    for (int step = 1; step <= 4; ++step) {
+        window.MoveTo(kBaseFreqX, kBaseFreqY - 10 * step);
+        loop.RunFor(60);
+    }
+    window.Release(kLeft);
+    loop.RunFor(kSettleMs);
+    EXPECT_TRUE(OneGesture(plugin.handler->Events(), kBaseFreq));
+    EXPECT_GT(plugin.Controller()->getParamNormalized(kBaseFreq), start);
+
+    loop.RunFor(600); // not a double click with the release above
+    plugin.handler->Clear();
+    window.Click(kBaseFreqX, kBaseFreqY);
+    window.Click(kBaseFreqX, kBaseFreqY);
+    loop.RunFor(kSettleMs);
+    EXPECT_NEAR(plugin.Controller()->getParamNormalized(kBaseFreq), start, 1e-9);
+}
+
+TEST_F(X11ProductEditorTest, TypedBaseFreqReachesTheHost)
+{
+    window.Click(kBaseFreqX, kBaseFreqY, 3);
+    loop.RunFor(kSettleMs);
+    window.Type("432");
+    window.KeyTap(kReturnKey);
+    loop.RunFor(kSettleMs);
+    const double normalised = plugin.Controller()->getParamNormalized(kBaseFreq);
+    EXPECT_NEAR(plugin.Controller()->normalizedParamToPlain(kBaseFreq, normalised), 432.0, 1e-6);
+    const std::vector<HandlerEvent> events = plugin.handler->Events();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().kind, HandlerEvent::kEndEdit);
+}
+
+TEST_F(X11ProductEditorTest, LfoTargetPickedFromItsList)
+{
+    window.Click(kLfo1TargetX, kLfo1TargetY);
+    loop.RunFor(kSettleMs);
+    const int thirdRow = kListTop + static_cast<int>(2.5 * kListRowHeight);
+    window.Click(kLfo1TargetX, thirdRow);
+    loop.RunFor(kSettleMs);
+    EXPECT_NEAR(plugin.Controller()->getParamNormalized(kLfo1Target), 0.5, 1e-6); // 2 of 0..4
+}
+
+} // namespace
+} // namespace toneloom::testing
