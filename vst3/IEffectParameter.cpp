@@ -57,7 +57,8 @@ bool SameLetters(std::string_view a, std::string_view b)
 // Reads "<number>" or "<number> <unit>" (the unit in any case, the blank
 // optional). The number is decimal, with a point or a comma, an optional
 // sign and exponent, read the same in every locale. False for anything else,
-// and for a number that is not finite.
+// for a number that is not finite, and for a comma followed by exactly three
+// digits ("1,500" is 1.5 to some users and 1500 to others).
 bool ReadNumber(std::string_view text, const char* unit, double* number)
 {
     if (!text.empty() && text.front() == '+') {
@@ -65,6 +66,7 @@ bool ReadNumber(std::string_view text, const char* unit, double* number)
     }
     size_t length = 0;
     char digits[kNumberTextSize] = {};
+    size_t comma = std::string_view::npos;
     while (length < text.size() && length + 1 < sizeof digits) {
         const char c = text[length];
         const bool numberChar = (c >= '0' && c <= '9') || c == '.' || c == ',' || c == '-' ||
@@ -72,11 +74,27 @@ bool ReadNumber(std::string_view text, const char* unit, double* number)
         if (!numberChar) {
             break;
         }
+        if (c == ',') {
+            if (comma != std::string_view::npos) {
+                return false;
+            }
+            comma = length;
+        }
         digits[length] = c == ',' ? '.' : c;
         ++length;
     }
-    // An exponent letter with nothing after it belongs to the unit ("1e" is
-    // not a number): give back what from_chars does not take.
+    if (comma != std::string_view::npos) {
+        size_t decimals = 0;
+        while (comma + 1 + decimals < length && digits[comma + 1 + decimals] >= '0' &&
+               digits[comma + 1 + decimals] <= '9') {
+            ++decimals;
+        }
+        if (decimals == 3) {
+            return false;
+        }
+    }
+    // from_chars takes the longest number at the start; what it leaves must
+    // be the unit.
     double value = 0.0;
     const auto [end, error] = std::from_chars(digits, digits + length, value);
     if (error != std::errc() || end == digits || !std::isfinite(value)) {

@@ -26,6 +26,7 @@ constexpr ParamID kBinauralId = 1;
 constexpr ParamID kWaveId = 2;
 constexpr ParamID kBeatsId = 4;
 constexpr ParamID kPlayAnywayId = 5;
+constexpr ParamID kFadeId = 6;
 constexpr ParamID kLfo1RateDivId = 11;
 // Text round trips are compared on the value they stand for.
 constexpr double kNormalisedTolerance = 1e-9;
@@ -143,6 +144,10 @@ TEST(TypedValues, MeanWhatTheUserTyped)
     EXPECT_DOUBLE_EQ(plain(kLfo1RateDivId, "1/16T"), 1.0);
     EXPECT_NEAR(plain(kBinauralId, "7.83 Hz"), 7.83, 1e-9);
     EXPECT_NEAR(plain(kBinauralId, "7,83"), 7.83, 1e-9); // a decimal comma
+    // A thousands separator or a decimal comma: too close to call.
+    EXPECT_EQ(Typed(controller, kFadeId, "1,500 ms"), -1.0);
+    EXPECT_EQ(Typed(controller, kFadeId, "1.500,5"), -1.0);
+    EXPECT_NEAR(plain(kFadeId, "1500 ms"), 1500.0, 1e-9);
     EXPECT_NEAR(plain(kBinauralId, "+1e1hz"), 10.0, 1e-9);
     // Beyond the range: the nearest end.
     EXPECT_NEAR(plain(kBinauralId, "600"), 512.0, 1e-9);
