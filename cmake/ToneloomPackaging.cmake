@@ -32,12 +32,44 @@ set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
     # The zip holds the folder Toneloom-<version>-win64 with the bundle, the
-    # renderer beside it (so it finds the bundle), the licence and a README
-    # that says where the bundle goes.
+    # renderer beside it (so it finds the bundle), the licence, the notices of
+    # the libraries inside and a README that says where the bundle goes.
     install(DIRECTORY "${TONELOOM_PACKAGED_BUNDLE}" DESTINATION . COMPONENT release)
     install(TARGETS ${TONELOOM_PACKAGED_PROGRAMS} RUNTIME DESTINATION . COMPONENT release)
     install(FILES /usr/share/common-licenses/GPL-3 DESTINATION . RENAME LICENSE.txt
             COMPONENT release)
+    # The licence notices of the libraries linked into the Windows binaries,
+    # taken from the sources they were built from (several licences ask for
+    # their notice to travel with the binaries).
+    include(ToneloomDebSources)
+    set(TONELOOM_NOTICES "${CMAKE_BINARY_DIR}/packaging/THIRD-PARTY-NOTICES.txt")
+    set(notice_sources
+        "Steinberg VST 3 SDK (used under the GPL version 3)|${TONELOOM_VST3_SDK_DIR}/LICENSE.txt"
+        "libsndfile|${TONELOOM_DEPS_DIR}/libsndfile-*/COPYING"
+        "libFLAC|${TONELOOM_DEPS_DIR}/flac-*/COPYING.Xiph"
+        "libogg|${TONELOOM_DEPS_DIR}/libogg-*/COPYING"
+        "libvorbis|${TONELOOM_DEPS_DIR}/libvorbis-*/COPYING"
+        "Opus|${TONELOOM_DEPS_DIR}/opus-*/COPYING"
+        "libpng|${TONELOOM_DEPS_DIR}/libpng1.6-*/LICENSE"
+        "zlib|/usr/share/doc/libz-mingw-w64-dev/copyright"
+        "MinGW-w64 run-time and winpthreads|/usr/share/doc/mingw-w64-x86-64-dev/copyright")
+    file(WRITE "${TONELOOM_NOTICES}"
+         "Toneloom ${PROJECT_VERSION} for Windows is free software under the GNU General\n"
+         "Public License version 3 or later (LICENSE.txt). Its programs contain the\n"
+         "libraries below, each under its own licence, whose notices follow.\n")
+    foreach(entry ${notice_sources})
+        string(REPLACE "|" ";" entry "${entry}")
+        list(GET entry 0 library)
+        list(GET entry 1 pattern)
+        file(GLOB notice_files "${pattern}")
+        if(notice_files)
+            list(GET notice_files -1 notice_file)
+            file(READ "${notice_file}" text)
+            file(APPEND "${TONELOOM_NOTICES}"
+                 "\n\n==== ${library} ====\n\n${text}")
+        endif()
+    endforeach()
+    install(FILES "${TONELOOM_NOTICES}" DESTINATION . COMPONENT release)
     configure_file("${TONELOOM_PACKAGING_DIR}/README-windows.txt.in"
                    "${CMAKE_BINARY_DIR}/packaging/README.txt" @ONLY NEWLINE_STYLE CRLF)
     install(FILES "${CMAKE_BINARY_DIR}/packaging/README.txt" DESTINATION . COMPONENT release)
