@@ -127,7 +127,9 @@ public:
     void ResizeEditor(int width, int height) override;                // [UI thread]
     // [UI thread] Stores the latency and asks the host to restart the component.
     void ChangeLatency(int samples) override;
-    int HostTransportState() override;           // [audio thread] a TransportState
+    // [audio thread] a TransportState; playing while the host has never
+    // passed a process context.
+    int HostTransportState() override;
     void HostTimeInfo(ITimeInfo* info) override; // [audio thread]
     bool IsRenderingOffline() override;          // [any thread]
 
