@@ -5,6 +5,7 @@
 // is checked is the window, the timer, painting and input, not the layout.
 #include "AdapterTestEffect.h"
 #include "GraphicsTestSupport.h"
+#include "WinTestHost.h"
 
 #include "HostApplication.h"
 #include "IGraphicsWin.h"
@@ -27,115 +28,12 @@ constexpr int kEditorWidth = 100;
 constexpr int kEditorHeight = 80;
 constexpr DWORD kSettleMs = 150; // a few timer periods for input to arrive and draw
 constexpr int kWheelNotch = 120;
-constexpr int kAbsoluteRange = 65535; // SendInput's absolute coordinates
 const IBox kProbeBox{10, 10, 50, 50};
-
-// Runs the thread's message loop for `milliseconds`.
-void Pump(DWORD milliseconds)
-{
-    const DWORD end = GetTickCount() + milliseconds;
-    while (static_cast<LONG>(end - GetTickCount()) > 0) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-}
-
-LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-// A top-level window standing in for the host's editor frame, and input
-// sent to the system as a user's mouse and keyboard would.
-class HostWindow
-{
-public:
-    HostWindow(int left, int top)
-    {
-        static const bool registered = [] {
-            WNDCLASSA windowClass{};
-            windowClass.lpfnWndProc = HostWindowProc;
-            windowClass.hInstance = GetModuleHandleA(nullptr);
-            windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-            windowClass.lpszClassName = "ToneloomTestHost";
-            return RegisterClassA(&windowClass) != 0;
-        }();
-        (void)registered;
-        window = CreateWindowExA(0, "ToneloomTestHost", "Host", WS_POPUP | WS_VISIBLE, left, top,
-                                 kEditorWidth + 40, kEditorHeight + 40, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-        SetForegroundWindow(window);
-        Pump(50);
-    }
-    ~HostWindow() { DestroyWindow(window); }
-
-    HWND Handle() const { return window; }
-    HWND Editor() const { return FindWindowExA(window, nullptr, "IEffectWndClass", nullptr); }
-
-    void MoveTo(int x, int y) const
-    {
-        POINT point{x, y};
-        ClientToScreen(window, &point);
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = point.x * kAbsoluteRange / (GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = point.y * kAbsoluteRange / (GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &input, sizeof input);
-        Pump(20);
-    }
-    void Mouse(DWORD flags, DWORD data = 0) const
-    {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = flags;
-        input.mi.mouseData = data;
-        SendInput(1, &input, sizeof input);
-        Pump(20);
-    }
-    void Click(int x, int y, bool right = false) const
-    {
-        MoveTo(x, y);
-        Mouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-        Mouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-    }
-    void Key(WORD virtualKey) const
-    {
-        INPUT inputs[2] = {};
-        inputs[0].type = INPUT_KEYBOARD;
-        inputs[0].ki.wVk = virtualKey;
-        inputs[1] = inputs[0];
-        inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, inputs, sizeof inputs[0]);
-        Pump(20);
-    }
-    void Type(const std::string& text) const
-    {
-        for (const char c : text) {
-            Key(c == '.' ? VK_DECIMAL : static_cast<WORD>(c));
-        }
-    }
-    // The colour of a client pixel of the host window, as on screen.
-    COLORREF PixelAt(int x, int y) const
-    {
-        HDC dc = GetDC(window);
-        const COLORREF colour = GetPixel(dc, x, y);
-        ReleaseDC(window, dc);
-        return colour;
-    }
-
-private:
-    HWND window = nullptr;
-};
 
 // One plug-in with its editor, a view on it and the host's window.
 struct EditorRig
 {
-    EditorRig(int left, int top) : window(left, top)
+    EditorRig(int left, int top) : window(left, top, kEditorWidth + 40, kEditorHeight + 40)
     {
         effect->initialize(application->unknownCast());
         effect->setComponentHandler(handler);

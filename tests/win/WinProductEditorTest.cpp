@@ -1,0 +1,171 @@
+// Toneloom's own editor, loaded from the built Windows bundle the way a
+// Windows DAW loads it, opened in a host window under Wine and played with
+// real input (SendInput): what a user sees and what the host hears of it.
+#include "ModuleHost.h"
+
+#include "PX_Png.h"
+
+#include "pluginterfaces/gui/iplugview.h"
+
+#include "WinTestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace toneloom::testing {
+namespace {
+
+using namespace Steinberg;
+using host::HandlerEvent;
+
+constexpr int kEditorWidth = 470;
+constexpr int kEditorHeight = 455;
+constexpr DWORD kSettleMs = 200;
+// Where the user reaches for things (editor pixels).
+constexpr int kBaseFreqX = 53; // centre of the "Base Freq" knob
+constexpr int kBaseFreqY = 120;
+constexpr int kLfo1TargetX = 120; // the closed "LFO1 Target" list
+constexpr int kLfo1TargetY = 308;
+constexpr int kListTop = 316; // its opened list: five rows over 91 pixels
+constexpr double kListRowHeight = 91.0 / 5.0;
+constexpr Vst::ParamID kBaseFreq = 0;
+constexpr Vst::ParamID kLfo1Target = 8;
+
+// A Unix path of the build machine as Wine's Z: drive shows it.
+std::string WinePath(const std::string& unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+class WinProductEditorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(plugin.Start());
+        view = owned(plugin.Controller()->createView("editor"));
+        ASSERT_TRUE(view);
+        ASSERT_EQ(view->attached(window.Handle(), kPlatformTypeHWND), kResultOk);
+        window.MoveTo(kEditorWidth + 20, kEditorHeight + 20); // no hover look
+        Pump(2 * kSettleMs);
+        plugin.handler->Clear();
+    }
+    void TearDown() override
+    {
+        if (view) {
+            view->removed();
+        }
+    }
+
+    HostedPlugin plugin{ToneloomBundle()};
+    HostWindow window{30, 30, kEditorWidth, kEditorHeight};
+    IPtr<IPlugView> view;
+};
+
+TEST_F(WinProductEditorTest, ShowsWhatTheHeadlessSnapshotShows)
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "toneloom-win-snapshot.png";
+    std::string command = "\"" + WinePath(TONELOOM_SNAPSHOT_TOOL) + "\" --out \"" + path + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process))
+        << command;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_EQ(exitCode, 0u) << command;
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(file),
+                                  std::istreambuf_iterator<char>()};
+    file.close();
+    std::remove(path.c_str());
+    std::unique_ptr<PX_IBitmap> snapshot(DecodePng(bytes.data(), bytes.size(), nullptr));
+    ASSERT_NE(snapshot, nullptr);
+
+    HDC screen = GetDC(window.Handle());
+    int differing = 0;
+    constexpr int kStep = 3; // every third pixel each way: GetPixel is slow under Wine
+    int compared = 0;
+    for (int y = 0; y < kEditorHeight; y += kStep) {
+        for (int x = 0; x < kEditorWidth; x += kStep) {
+            const COLORREF shown = GetPixel(screen, x, y);
+            const PX_Pixel drawn = snapshot->Row(y)[x];
+            const int dr = std::abs(static_cast<int>(GetRValue(shown)) -
+                                    static_cast<int>((drawn >> 16) & 0xFF));
+            const int dg = std::abs(static_cast<int>(GetGValue(shown)) -
+                                    static_cast<int>((drawn >> 8) & 0xFF));
+            const int db =
+                std::abs(static_cast<int>(GetBValue(shown)) - static_cast<int>(drawn & 0xFF));
+            differing += (dr > 16 || dg > 16 || db > 16) ? 1 : 0;
+            ++compared;
+        }
+    }
+    ReleaseDC(window.Handle(), screen);
+    EXPECT_LT(differing, compared / 50) << "pixels unlike the snapshot";
+}
+
+TEST_F(WinProductEditorTest, BaseFreqKnobDragsAndDoubleClicksBackToItsDefault)
+{
+    const double start = plugin.Controller()->getParamNormalized(kBaseFreq);
+    window.MoveTo(kBaseFreqX, kBaseFreqY);
+    window.Mouse(MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 4; ++step) {
+        window.MoveTo(kBaseFreqX, kBaseFreqY - 10 * step);
+    }
+    window.Mouse(MOUSEEVENTF_LEFTUP);
+    Pump(kSettleMs);
+    const std::vector<HandlerEvent> events = plugin.handler->Events();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(events.front().kind, HandlerEvent::kBeginEdit);
+    EXPECT_EQ(events.back().kind, HandlerEvent::kEndEdit);
+    EXPECT_EQ(events.front().id, kBaseFreq);
+    EXPECT_GT(plugin.Controller()->getParamNormalized(kBaseFreq), start);
+
+    Pump(GetDoubleClickTime());
+    window.Click(kBaseFreqX, kBaseFreqY);
+    window.Click(kBaseFreqX, kBaseFreqY);
+    Pump(kSettleMs);
+    EXPECT_NEAR(plugin.Controller()->getParamNormalized(kBaseFreq), start, 1e-9);
+}
+
+TEST_F(WinProductEditorTest, TypedBaseFreqAndAListPickReachTheHost)
+{
+    window.Click(kBaseFreqX, kBaseFreqY, true);
+    Pump(kSettleMs);
+    HWND editor = window.Editor();
+    ASSERT_NE(editor, nullptr);
+    HWND entry = GetDlgItem(editor, 0x63);
+    ASSERT_NE(entry, nullptr);
+    SetWindowTextA(entry, ""); // typed over the selection
+    window.Type("432");
+    window.Key(VK_RETURN);
+    Pump(kSettleMs);
+    const double normalised = plugin.Controller()->getParamNormalized(kBaseFreq);
+    EXPECT_NEAR(plugin.Controller()->normalizedParamToPlain(kBaseFreq, normalised), 432.0, 1e-6);
+
+    window.Click(kLfo1TargetX, kLfo1TargetY);
+    Pump(kSettleMs);
+    window.Click(kLfo1TargetX, kListTop + static_cast<int>(2.5 * kListRowHeight));
+    Pump(kSettleMs);
+    EXPECT_NEAR(plugin.Controller()->getParamNormalized(kLfo1Target), 0.5, 1e-6); // 2 of 0..4
+}
+
+} // namespace
+} // namespace toneloom::testing
