@@ -35,6 +35,36 @@ void* operator new[](std::size_t size)
     return Allocate(size);
 }
 
+// The nothrow forms too (the editor's picture decoder uses them): left to the
+// library, they would allocate with its own new and free through ours.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return Allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return Allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
+
+void operator delete[](void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
+
 void operator delete(void* p) noexcept
 {
     std::free(p);
