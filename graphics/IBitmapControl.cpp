@@ -23,7 +23,7 @@ int IBitmapControl::FrameForValue() const
     if (frames < 2) {
         return 1;
     }
-    const int frame = static_cast<int>((frames - 1) * value + 0.5) + 1;
+    const int frame = static_cast<int>((frames - 1) * Value() + 0.5) + 1;
     return std::clamp(frame, 1, frames);
 }
 

@@ -58,8 +58,9 @@ void IControl::HandleDrag(int, int, int, int, const IMouseKeys&) {}
 
 void IControl::HandleDoubleClick(int, int, const IMouseKeys&)
 {
-    if (defaultValue >= 0.0) {
-        value = defaultValue;
+    const double fallback = DefaultValue();
+    if (fallback >= 0.0) {
+        StoreValue(fallback);
         MarkDirty(true);
     }
 }
@@ -77,7 +78,7 @@ void IControl::HandleWheel(int, int, const IMouseKeys& keys, int steps)
     if (keys.ctrl || keys.shift) {
         step *= kFineWheelFactor;
     }
-    value += static_cast<double>(step * static_cast<float>(steps));
+    StoreValue(Value() + static_cast<double>(step * static_cast<float>(steps)));
     MarkDirty(true);
 }
 
@@ -89,35 +90,35 @@ void IControl::HandleHoverEnd() {}
 
 void IControl::ShowHostValue(double normalised)
 {
-    if (defaultValue < 0.0) {
-        defaultValue = normalised;
-    } else if (normalised == value) {
+    if (DefaultValue() < 0.0) {
+        defaultValue.store(normalised, std::memory_order_relaxed);
+    } else if (normalised == Value()) {
         return;
     }
-    value = normalised;
+    StoreValue(normalised);
     MarkDirty(false);
-    redrawAgain = true;
+    redrawAgain.store(true, std::memory_order_release); // last: see the handoff in the header
 }
 
 void IControl::ShowUserValue(double normalised)
 {
-    value = normalised;
+    StoreValue(normalised);
     MarkDirty(true);
-    redrawAgain = true;
+    redrawAgain.store(true, std::memory_order_release);
 }
 
 void IControl::PopupClosed(const char*, int) {}
 
 void IControl::SetHidden(bool hide)
 {
-    hidden = hide;
-    redrawAgain = true;
+    hidden.store(hide, std::memory_order_relaxed);
     MarkDirty(false);
+    redrawAgain.store(true, std::memory_order_release);
 }
 
 void IControl::SetDimmed(bool dim)
 {
-    dimmed = dim;
+    dimmed.store(dim, std::memory_order_relaxed);
     blend.weight = dim ? kDimmedWeight : 1.0f;
     MarkDirty(false);
 }
@@ -131,22 +132,29 @@ bool IControl::HitTest(int x, int y)
 void IControl::MarkDirty(bool push)
 {
     // Written so that NaN ends at the low end rather than passing through.
-    value = value > clampLow ? std::min(value, clampHigh) : clampLow;
-    dirty = true;
+    // Stored only when limiting changed it, so that marking from one thread
+    // never puts back a value the other thread has just replaced.
+    const double current = Value();
+    const double limited = current > clampLow ? std::min(current, clampHigh) : clampLow;
+    if (!(limited == current)) {
+        StoreValue(limited);
+    }
+    dirty.store(true, std::memory_order_relaxed);
     if (push && plug != nullptr && paramIndex >= 0) {
-        plug->SetParamFromEditor(paramIndex, value);
+        plug->SetParamFromEditor(paramIndex, limited);
     }
 }
 
 void IControl::MarkClean()
 {
-    dirty = redrawAgain;
-    redrawAgain = false;
+    dirty.store(redrawAgain.exchange(false, std::memory_order_acquire), std::memory_order_relaxed);
 }
 
 bool IControl::NeedsRedraw()
 {
-    return dirty;
+    // Acquire: a pass that sees a mark the plug-in side made also sees what
+    // it stored before (see the handoff in the header).
+    return redrawAgain.load(std::memory_order_acquire) || dirty.load(std::memory_order_relaxed);
 }
 
 void IControl::Spare() {}
@@ -161,7 +169,7 @@ void IControl::OpenValuePrompt()
         return;
     }
     graphics->PromptParamValue(this, param, true);
-    redrawAgain = true;
+    redrawAgain.store(true, std::memory_order_relaxed);
 }
 
 void IControl::EndValuePrompt()
@@ -176,7 +184,7 @@ void IControl::EndValuePrompt()
     if (notify) {
         plug->NotifyEditEnd(paramIndex);
     }
-    redrawAgain = true;
+    redrawAgain.store(true, std::memory_order_relaxed);
 }
 
 void IControl::MoveBy(int dx, int dy)

@@ -4,12 +4,26 @@
 // order; derived controls override by slot.
 //
 // Threads: every operation runs on the editor's (UI) thread, except
-// ShowHostValue and SetHidden, which the plug-in side also calls with its
-// instance mutex held. Controls take no lock of their own.
+// ShowHostValue, ShowUserValue, SetHidden and MarkDirty, which the plug-in
+// side also calls from its process call (the audio thread) with its instance
+// mutex held, while the UI thread draws without that mutex. So the fields
+// those write and drawing reads (value, defaultValue, dirty, hidden, dimmed,
+// redrawAgain) are atomics, read and written with relaxed order except for
+// the handoff below. Controls take no lock of their own.
+//
+// The handoff: a value or visibility from the plug-in is stored first, then
+// `dirty`, then `redrawAgain` (release). A draw pass clears `dirty` after
+// drawing (MarkClean), which may overwrite a mark made while it drew; the
+// later `redrawAgain` survives that, and NeedsRedraw counts it, so the next
+// pass (acquire) draws what the plug-in stored. Read-modify-write sites run
+// on the UI thread only and load, compute and store; a value the plug-in
+// stores in between is either drawn or replaced by the user's own edit, which
+// then goes to the plug-in.
 #pragma once
 
 #include "IGraphicsTypes.h"
 
+#include <atomic>
 #include <cstdint>
 
 namespace toneloom {
@@ -59,7 +73,9 @@ public:
     // Limits the value to the clamp range and marks the control dirty; with
     // `push`, sends the value to the bound parameter (SetParamFromEditor).
     /* 17 */ virtual void MarkDirty(bool push);
+    // After a draw pass: dirty only when asked to redraw again.
     /* 18 */ virtual void MarkClean();
+    // Dirty, or asked to redraw again by a change made during the last pass.
     /* 19 */ virtual bool NeedsRedraw();
     /* 20 */ virtual void Spare();
 
@@ -69,16 +85,16 @@ public:
     // The native entry closed: re-send the value and redraw once more.
     void EndValuePrompt();
 
-    double Value() const { return value; }
+    double Value() const { return value.load(std::memory_order_relaxed); }
     IEffectBase* Plug() const { return plug; }
     const IBox& Box() const { return box; }
     const IBox& TargetBox() const { return targetBox; }
     int ParamIndex() const { return paramIndex; }
-    double DefaultValue() const { return defaultValue; }
-    bool IsDirty() const { return dirty; }
-    bool IsHidden() const { return hidden; }
-    bool IsDimmed() const { return dimmed; }
-    bool RedrawAgain() const { return redrawAgain; }
+    double DefaultValue() const { return defaultValue.load(std::memory_order_relaxed); }
+    bool IsDirty() const { return dirty.load(std::memory_order_relaxed); }
+    bool IsHidden() const { return hidden.load(std::memory_order_relaxed); }
+    bool IsDimmed() const { return dimmed.load(std::memory_order_relaxed); }
+    bool RedrawAgain() const { return redrawAgain.load(std::memory_order_relaxed); }
     bool PromptDisabled() const { return promptDisabled; }
     bool DoubleClickAsPress() const { return doubleClickAsPress; }
     const IBlend& Blend() const { return blend; }
@@ -102,20 +118,23 @@ public:
     void SetGraphics(IGraphics* editor) { graphics = editor; }
 
 protected:
-    double value = 0.0;         // normalised
-    IEffectBase* plug;          // not owned
-    IBox box;                   // where the control draws
-    IBox targetBox;             // where it is hit
-    int32_t paramIndex;         // -1: none
-    double defaultValue = -1.0; // normalised; negative: none yet
+    // Stores a normalised value as it is (no clamping, nothing marked).
+    void StoreValue(double normalised) { value.store(normalised, std::memory_order_relaxed); }
+
+    std::atomic<double> value{0.0};         // normalised
+    IEffectBase* plug;                      // not owned
+    IBox box;                               // where the control draws
+    IBox targetBox;                         // where it is hit
+    int32_t paramIndex;                     // -1: none
+    std::atomic<double> defaultValue{-1.0}; // normalised; negative: none yet
     double clampLow = 0.0;
     double clampHigh = 1.0;
-    bool dirty = true;               // draw in the next pass
-    bool hidden = false;             // neither drawn nor hit
-    bool dimmed = false;             // drawn at a quarter weight, not hit
-    bool redrawAgain = false;        // stay dirty for one more pass
-    bool promptDisabled = false;     // a right press opens no value prompt
-    bool doubleClickAsPress = false; // the core turns a double click into a press
+    std::atomic<bool> dirty{true};        // draw in the next pass
+    std::atomic<bool> hidden{false};      // neither drawn nor hit
+    std::atomic<bool> dimmed{false};      // drawn at a quarter weight, not hit
+    std::atomic<bool> redrawAgain{false}; // stay dirty for one more pass
+    bool promptDisabled = false;          // a right press opens no value prompt
+    bool doubleClickAsPress = false;      // the core turns a double click into a press
     IBlend blend;
     const char* tooltip = nullptr; // not owned
     IControl* owner = nullptr;     // not owned

@@ -14,6 +14,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
 
 namespace toneloom {
 
@@ -97,6 +98,16 @@ bool ReadTypedValue(const IParamRecord& param, const char* text, double* plain)
     return true;
 }
 
+// The plug-in side walks the control list with the instance mutex held
+// (PushParamToControls and the others, from the audio thread too), so the UI
+// thread changes the list only while holding it. Reading the list on the UI
+// thread needs no lock: no other thread changes it.
+std::unique_lock<std::recursive_mutex> ListChangeLock(IEffectBase* plug)
+{
+    return plug != nullptr ? std::unique_lock<std::recursive_mutex>(plug->Mutex())
+                           : std::unique_lock<std::recursive_mutex>();
+}
+
 // The background: the picture at index 0. Without a picture it paints the
 // editor opaque black, so a draw pass still covers what lies under moving
 // controls.
@@ -145,7 +156,10 @@ void IGraphics::Resize(int newWidth, int newHeight)
     capturedIndex = -1;
     lastMouseX = -1;
     lastMouseY = -1;
-    DeleteControls();
+    {
+        const auto lock = ListChangeLock(plug);
+        DeleteControls();
+    }
     if (plug != nullptr) {
         plug->ResizeEditor(newWidth, newHeight);
     }
@@ -195,6 +209,7 @@ int IGraphics::AddControl(IControl* control)
         return -1;
     }
     control->SetGraphics(this);
+    const auto lock = ListChangeLock(plug);
     controls.push_back(control);
     return static_cast<int>(controls.size()) - 1;
 }
@@ -205,7 +220,10 @@ void IGraphics::RemoveControl(IControl* control)
     if (index < 0) {
         return;
     }
-    controls.erase(controls.begin() + index);
+    {
+        const auto lock = ListChangeLock(plug);
+        controls.erase(controls.begin() + index);
+    }
     // Indices after the gap shift down; a removed control is forgotten.
     auto follow = [index](int& held) {
         if (held == index) {
@@ -226,7 +244,10 @@ void IGraphics::SetBackgroundImage(int resourceId, const char* name)
     const IImage picture = FetchImage(resourceId, name, 1);
     IControl* background = new BackgroundControl(plug, picture, width, height);
     background->SetGraphics(this);
-    controls.insert(controls.begin(), background);
+    {
+        const auto lock = ListChangeLock(plug);
+        controls.insert(controls.begin(), background);
+    }
     for (int* held : {&capturedIndex, &hoveredIndex}) {
         if (*held >= 0) {
             ++*held;

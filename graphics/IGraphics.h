@@ -5,9 +5,13 @@
 // windows; nothing here touches a display.
 //
 // Threads: drawing, presenting and mouse and key dispatch run on the UI
-// thread and take no lock. The value operations (PushParamToControls, ...)
-// are called by the plug-in side with its instance mutex held. The image and
-// font caches have their own locks.
+// thread and take no lock of their own. The value operations
+// (PushParamToControls, ...) are called by the plug-in side with its instance
+// mutex held, from its process call (the audio thread) too; they reach only
+// the controls' atomic fields (see IControl). The UI thread changes the
+// control list (AddControl, RemoveControl, SetBackgroundImage, Resize) only
+// while holding that mutex, and reads it without. The image and font caches
+// have their own locks.
 #pragma once
 
 #include "IControl.h"

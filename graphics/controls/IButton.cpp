@@ -24,7 +24,7 @@ IButton::IButton(IEffectBase* plugin, int parameter, int x, int y, const IImage&
 void IButton::HandlePress(int, int, const IMouseKeys& keys)
 {
     if (!keys.right) {
-        value = value <= kOnThreshold ? 1.0 : 0.0;
+        StoreValue(Value() <= kOnThreshold ? 1.0 : 0.0);
     }
     MarkDirty(true);
 }
@@ -47,7 +47,7 @@ void IButton::HandleHoverEnd()
 
 bool IButton::Render(IGraphics& graphics)
 {
-    const bool on = value > kOnThreshold;
+    const bool on = Value() > kOnThreshold;
     if (!on && !hovered) {
         return true;
     }

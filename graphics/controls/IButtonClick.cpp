@@ -11,7 +11,7 @@ IButtonClick::IButtonClick(IEffectBase* plugin, int parameter, int x, int y, con
 void IButtonClick::HandlePress(int, int, const IMouseKeys& keys)
 {
     if (!keys.right) {
-        value = value <= kOnThreshold ? 1.0 : 0.0;
+        StoreValue(Value() <= kOnThreshold ? 1.0 : 0.0);
     }
     if (clickFlag != nullptr) {
         clickFlag->store(true, std::memory_order_relaxed);

@@ -22,14 +22,14 @@ IButtonHold::IButtonHold(IEffectBase* plugin, int parameter, int x, int y, const
 void IButtonHold::HandlePress(int, int, const IMouseKeys& keys)
 {
     if (!keys.right) {
-        value = 1.0;
+        StoreValue(1.0);
     }
     MarkDirty(true);
 }
 
 void IButtonHold::HandleRelease(int, int, const IMouseKeys&)
 {
-    value = 0.0;
+    StoreValue(0.0);
     MarkDirty(true);
 }
 
@@ -37,7 +37,7 @@ void IButtonHold::HandleWheel(int, int, const IMouseKeys&, int) {}
 
 bool IButtonHold::Render(IGraphics& graphics)
 {
-    if (value <= kHeldThreshold) {
+    if (Value() <= kHeldThreshold) {
         return true;
     }
     return graphics.BlitImageFrame(image, box, 1, nullptr, true);

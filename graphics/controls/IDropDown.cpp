@@ -43,7 +43,7 @@ void IDropDown::HandlePress(int, int, const IMouseKeys& keys)
     } else {
         open = true;
         // The list opens on the value shown now; only a later change closes it.
-        lastDrawnValue = value;
+        lastDrawnValue = Value();
         if (childCreated) {
             child->SetHidden(false);
         } else if (graphics != nullptr) {
@@ -84,7 +84,7 @@ void IDropDown::ChooseFromList(double normalised)
     if (hasParam) {
         plug->NotifyEditBegin(paramIndex);
     }
-    value = normalised;
+    StoreValue(normalised);
     open = false; // the child hides itself
     MarkDirty(true);
     if (hasParam) {
@@ -95,22 +95,25 @@ void IDropDown::ChooseFromList(double normalised)
 int IDropDown::FrameForValue() const
 {
     const int frames = std::max(closedImage.frames, 1);
-    const int frame = static_cast<int>(std::lround((frames - 1) * value)) + 1;
+    const int frame = static_cast<int>(std::lround((frames - 1) * Value())) + 1;
     return std::clamp(frame, 1, frames);
 }
 
 bool IDropDown::Render(IGraphics& graphics)
 {
-    if (childCreated && value != lastDrawnValue) {
+    // One reading of the value for the whole drawing: the plug-in side may
+    // store another meanwhile, which marks the control again.
+    const double shown = Value();
+    if (childCreated && shown != lastDrawnValue) {
         // A choice in the list or a value from the host: the list closes.
-        redrawAgain = true;
+        redrawAgain.store(true, std::memory_order_relaxed);
         MarkDirty(false);
         if (open) {
             child->SetHidden(true);
             open = false;
         }
     }
-    lastDrawnValue = value;
+    lastDrawnValue = shown;
 
     const int frames = std::max(closedImage.frames, 1);
     const IBox dest{box.left, box.top + 1, box.left + closedImage.width,

@@ -58,13 +58,13 @@ void IKnobControl::HandleDrag(int, int, int dx, int dy, const IMouseKeys& keys)
         if (span == 0) {
             return;
         }
-        value += dy / static_cast<double>(span) / g;
+        StoreValue(Value() + dy / static_cast<double>(span) / g);
     } else {
         const int span = box.right - box.left;
         if (span == 0) {
             return;
         }
-        value += dx / static_cast<double>(span) / g;
+        StoreValue(Value() + dx / static_cast<double>(span) / g);
     }
     MarkDirty(true);
 }

@@ -24,7 +24,7 @@ IKnobMulti::IKnobMulti(IEffectBase* plugin, int parameter, int x, int y, const I
 int IKnobMulti::FrameForValue() const
 {
     const int frames = std::max(image.frames, 1);
-    const int frame = static_cast<int>(std::lround((frames - 1) * value)) + 1;
+    const int frame = static_cast<int>(std::lround((frames - 1) * Value())) + 1;
     return std::clamp(frame, 1, frames);
 }
 

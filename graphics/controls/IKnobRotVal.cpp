@@ -25,7 +25,7 @@ IKnobRotVal::IKnobRotVal(IEffectBase* plugin, int parameter, int x, int y, const
 void IKnobRotVal::HandleRelease(int, int, const IMouseKeys&)
 {
     if (snapSteps > 0) {
-        value = std::floor(snapSteps * value + 0.5) / snapSteps;
+        StoreValue(std::floor(snapSteps * Value() + 0.5) / snapSteps);
     }
     MarkDirty(true);
 }
@@ -70,7 +70,8 @@ bool IKnobRotVal::Render(IGraphics& graphics)
 
     // The source is offset by 0 at the centre of the travel and by -1 pixel on
     // both axes at either end.
-    const double v = std::isfinite(value) ? value : 0.0;
+    const double shown = Value();
+    const double v = std::isfinite(shown) ? shown : 0.0;
     const float shift = -static_cast<float>(std::fabs(2.0 * v - 1.0));
     graphics.BlitImageRotated(image, centreX, centreY, AngleFor(v), &drawBlend, shift, shift);
     return true;

@@ -26,8 +26,10 @@ bool ITextControl::Render(IGraphics& graphics)
     if (plug != nullptr) {
         std::lock_guard<std::recursive_mutex> lock(plug->Mutex());
         shown = text.Get();
+        drawnVersion = textVersion.load(std::memory_order_relaxed);
     } else {
         shown = text.Get();
+        drawnVersion = textVersion.load(std::memory_order_relaxed);
     }
     if (shown.empty()) {
         return true;
@@ -43,6 +45,15 @@ void ITextControl::TakeEditedText(const char* newText)
     }
     MarkDirty(false);
     text.Set(incoming);
+    textVersion.fetch_add(1, std::memory_order_relaxed);
+}
+
+bool ITextControl::NeedsRedraw()
+{
+    // A text taken while a pass drew the old one: that pass clears `dirty`
+    // afterwards, but the version it drew is behind.
+    return IControl::NeedsRedraw() ||
+           (!IsHidden() && textVersion.load(std::memory_order_relaxed) != drawnVersion);
 }
 
 } // namespace toneloom

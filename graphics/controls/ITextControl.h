@@ -12,6 +12,9 @@
 #include "TextBuffer.h"
 #include "ToneloomEditorSeam.h"
 
+#include <atomic>
+#include <cstdint>
+
 namespace toneloom {
 
 class ITextControl : public IControl, public IBandLabelSink
@@ -27,6 +30,8 @@ public:
     // when `newText` differs byte for byte; an equal text changes nothing.
     // Null is "".
     void TakeEditedText(const char* newText) override;
+    // Also true while the text last drawn is older than the text held.
+    bool NeedsRedraw() override;
 
     // [UI thread, or with the instance mutex held]
     const char* Text() const { return text.Get(); }
@@ -35,6 +40,8 @@ public:
 private:
     ITextStyle textStyle;
     TextBuffer text;
+    std::atomic<uint32_t> textVersion{0}; // counts the changes of `text`
+    uint32_t drawnVersion = 0;            // [UI thread] textVersion of the text last drawn
 };
 
 } // namespace toneloom

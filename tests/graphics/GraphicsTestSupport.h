@@ -97,7 +97,7 @@ public:
     void HandleDrag(int, int, int dx, int dy, const IMouseKeys&) override
     {
         calls.push_back("drag " + std::to_string(dx) + "," + std::to_string(dy));
-        value += dy * 0.01;
+        StoreValue(Value() + dy * 0.01);
         MarkDirty(true);
     }
     void HandleDoubleClick(int x, int y, const IMouseKeys& keys) override
