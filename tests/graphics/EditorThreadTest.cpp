@@ -206,6 +206,15 @@ TEST_F(EditorThreadTest, ProcessingFeedsTheOpenEditorWhileTheUserEdits)
                                                      ProgramNormalised(round % kPrograms)),
                       kResultOk);
         }
+        if (round % 8 == 7) {
+            // The window closes in the middle of a drag and opens again.
+            IMouseKeys keys;
+            keys.left = true;
+            editor->MouseDown(kBaseFreqX, kBaseFreqY, keys);
+            editor->MouseDrag(kBaseFreqX, kBaseFreqY - 30, keys);
+            editor->CloseWindow();
+            editor->OpenWindow(nullptr);
+        }
         if (round % 6 == 5) {
             EXPECT_EQ(instance->LoadState(states[static_cast<size_t>(round) % states.size()]),
                       kResultOk);
