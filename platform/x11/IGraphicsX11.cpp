@@ -189,7 +189,13 @@ void* IGraphicsX11::OpenWindow(void* parentWindow)
         DestroyWindowResources();
         return nullptr;
     }
+    // The window is mapped (XSync above): paint the first frame now rather
+    // than at the first timer tick, a frame period later.
     InvalidateAll();
+    IBox area;
+    if (CollectDirtyArea(&area)) {
+        DrawArea(area);
+    }
     return NativeWindow();
 }
 
