@@ -1,15 +1,14 @@
 #include "XvfbDisplay.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
-
-extern char** environ;
 
 namespace toneloom::testing {
 
@@ -37,28 +36,27 @@ public:
             return false;
         }
         // Xvfb writes its display number to the descriptor and a newline.
-        std::string fdText = std::to_string(fds[1]);
-        std::string program = "Xvfb";
-        std::string displayFd = "-displayfd";
-        std::string screen = "-screen";
-        std::string screenNumber = "0";
-        std::string geometry = "1024x768x24";
-        std::string noTcp = "-nolisten";
-        std::string tcp = "tcp";
-        char* arguments[] = {program.data(), displayFd.data(),    fdText.data(),
-                             screen.data(),  screenNumber.data(), geometry.data(),
-                             noTcp.data(),   tcp.data(),          nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", 0, 0);
-        const int spawned = posix_spawnp(&pid, "Xvfb", &actions, nullptr, arguments, environ);
-        posix_spawn_file_actions_destroy(&actions);
+        // -noreset: without it the server resets whenever its last client
+        // leaves, and a connection made during the reset is refused.
+        const std::string fdText = std::to_string(fds[1]);
+        pid = fork();
+        if (pid == 0) {
+            // The server goes when the test program goes, however it ends.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            close(fds[0]);
+            const int devNull = open("/dev/null", O_RDWR);
+            dup2(devNull, STDIN_FILENO);
+            dup2(devNull, STDOUT_FILENO);
+            dup2(devNull, STDERR_FILENO);
+            execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", "1024x768x24",
+                   "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+            _exit(127);
+        }
         close(fds[1]);
-        if (spawned != 0) {
+        if (pid < 0) {
             close(fds[0]);
             pid = -1;
-            *error = "Xvfb could not be started (is the xvfb package installed?)";
+            *error = "Xvfb could not be started";
             return false;
         }
         std::string number;
@@ -74,7 +72,7 @@ public:
         close(fds[0]);
         const size_t end = number.find('\n');
         if (end == std::string::npos || end == 0) {
-            *error = "Xvfb did not report its display";
+            *error = "Xvfb did not report its display (is the xvfb package installed?)";
             return false;
         }
         const std::string display = ":" + number.substr(0, end);
