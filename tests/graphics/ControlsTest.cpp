@@ -628,6 +628,44 @@ TEST_F(ControlsTest, TextRedrawsOnlyWhenItChanges)
     EXPECT_STREQ(label->Text(), "");
 }
 
+// A text control that takes a new text right after drawing, as the plug-in
+// side may from the audio thread while the UI thread's pass is drawing.
+class TextChangedWhileDrawn : public ITextControl
+{
+public:
+    using ITextControl::ITextControl;
+    bool Render(IGraphics& graphics) override
+    {
+        const bool drawn = ITextControl::Render(graphics);
+        if (pending != nullptr) {
+            const char* next = pending;
+            pending = nullptr;
+            TakeEditedText(next);
+        }
+        return drawn;
+    }
+    const char* pending = nullptr;
+};
+
+TEST_F(ControlsTest, TextTakenWhileItDrawsIsDrawnByTheNextPass)
+{
+    const IBox box{216, 270, 300, 285};
+    auto* late = new TextChangedWhileDrawn(
+        &plug, box, ITextStyle("Arial", kTextSize, IRgba(200, 255, 255, 255)), "ALPHA");
+    gfx->AddControl(late);
+    gfx->Tick();
+    EXPECT_FALSE(late->NeedsRedraw());
+
+    late->pending = "OMEGA";
+    late->MarkDirty(false);
+    gfx->Tick(); // draws "ALPHA" and takes "OMEGA"; the pass then clears `dirty`
+    EXPECT_STREQ(late->Text(), "OMEGA");
+    EXPECT_TRUE(late->NeedsRedraw());
+    gfx->Tick();
+    EXPECT_EQ(gfx->LastPresented().Intersect(box), box);
+    EXPECT_FALSE(late->NeedsRedraw());
+}
+
 TEST_F(ControlsTest, MarkersFollowTheLfoAndShowTheConflict)
 {
     markerState1.low = 0.0f;
