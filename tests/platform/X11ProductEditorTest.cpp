@@ -1,6 +1,7 @@
 // Toneloom's own editor, loaded from the built bundle the way a Linux DAW
 // loads it, opened in a host window under a virtual X server and played with
 // real input: what a user sees and what the host hears of it.
+#include "EditorHostTestSupport.h"
 #include "ModuleHost.h"
 #include "X11TestHost.h"
 #include "XvfbDisplay.h"
@@ -21,21 +22,11 @@ namespace {
 
 using namespace Steinberg;
 using host::HandlerEvent;
+using namespace toneloom_editor;
 
-constexpr int kEditorWidth = 470;
-constexpr int kEditorHeight = 455;
 constexpr int kSettleMs = 150;
 constexpr unsigned kLeft = 1;
 constexpr unsigned long kReturnKey = 0xFF0D;
-// Where the user reaches for things (editor pixels).
-constexpr int kBaseFreqX = 53; // centre of the "Base Freq" knob
-constexpr int kBaseFreqY = 120;
-constexpr int kLfo1TargetX = 120; // the closed "LFO1 Target" list
-constexpr int kLfo1TargetY = 308;
-constexpr int kListTop = 316; // its opened list: five rows over 91 pixels
-constexpr double kListRowHeight = 91.0 / 5.0;
-constexpr Vst::ParamID kBaseFreq = 0;
-constexpr Vst::ParamID kLfo1Target = 8;
 
 class X11ProductEditorTest : public ::testing::Test
 {
@@ -65,24 +56,8 @@ protected:
         }
     }
 
-    // The events on one parameter form one begin, performs, end gesture.
-    static ::testing::AssertionResult OneGesture(const std::vector<HandlerEvent>& events,
-                                                 Vst::ParamID id)
-    {
-        if (events.size() < 3 || events.front().kind != HandlerEvent::kBeginEdit ||
-            events.back().kind != HandlerEvent::kEndEdit) {
-            return ::testing::AssertionFailure() << events.size() << " events, not one gesture";
-        }
-        for (const HandlerEvent& event : events) {
-            if (event.id != id) {
-                return ::testing::AssertionFailure() << "an event for parameter " << event.id;
-            }
-        }
-        return ::testing::AssertionSuccess();
-    }
-
     HostedPlugin plugin{ToneloomBundle()};
-    HostWindow window{30, 30, kEditorWidth, kEditorHeight};
+    HostWindow window{30, 30, kWidth, kHeight};
     TestRunLoop loop;
     TestPlugFrame frame{&loop};
     IPtr<IPlugView> view;
@@ -103,16 +78,16 @@ TEST_F(X11ProductEditorTest, ShowsWhatTheHeadlessSnapshotShows)
     std::remove(path);
     std::unique_ptr<PX_IBitmap> snapshot(DecodePng(bytes.data(), bytes.size(), nullptr));
     ASSERT_NE(snapshot, nullptr);
-    ASSERT_EQ(snapshot->Width(), kEditorWidth);
-    ASSERT_EQ(snapshot->Height(), kEditorHeight);
+    ASSERT_EQ(snapshot->Width(), kWidth);
+    ASSERT_EQ(snapshot->Height(), kHeight);
 
     int width = 0;
     int height = 0;
     const std::vector<uint32_t> shown = window.Capture(&width, &height);
-    ASSERT_EQ(width, kEditorWidth);
+    ASSERT_EQ(width, kWidth);
     int differing = 0;
-    for (int y = 0; y < kEditorHeight; ++y) {
-        for (int x = 0; x < kEditorWidth; ++x) {
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
             const uint32_t a = shown[static_cast<size_t>(y) * width + x];
             const uint32_t b = snapshot->Row(y)[x];
             for (int shift = 0; shift < 24; shift += 8) {
@@ -124,7 +99,7 @@ TEST_F(X11ProductEditorTest, ShowsWhatTheHeadlessSnapshotShows)
             }
         }
     }
-    EXPECT_LT(differing, kEditorWidth * kEditorHeight / 100) << "pixels unlike the snapshot";
+    EXPECT_LT(differing, kWidth * kHeight / 100) << "pixels unlike the snapshot";
 }
 
 TEST_F(X11ProductEditorTest, BaseFreqKnobDragsAndDoubleClicksBackToItsDefault)
@@ -139,7 +114,7 @@ TEST_F(X11ProductEditorTest, BaseFreqKnobDragsAndDoubleClicksBackToItsDefault)
     }
     window.Release(kLeft);
     loop.RunFor(kSettleMs);
-    EXPECT_TRUE(OneGesture(plugin.handler->Events(), kBaseFreq));
+    EXPECT_TRUE(IsOneGesture(plugin.handler->Events(), kBaseFreq));
     EXPECT_GT(plugin.Controller()->getParamNormalized(kBaseFreq), start);
 
     loop.RunFor(600); // not a double click with the release above
@@ -168,7 +143,7 @@ TEST_F(X11ProductEditorTest, LfoTargetPickedFromItsList)
 {
     window.Click(kLfo1TargetX, kLfo1TargetY);
     loop.RunFor(kSettleMs);
-    const int thirdRow = kListTop + static_cast<int>(2.5 * kListRowHeight);
+    const int thirdRow = kTargetListTop + static_cast<int>(2.5 * kTargetListRowHeight);
     window.Click(kLfo1TargetX, thirdRow);
     loop.RunFor(kSettleMs);
     EXPECT_NEAR(plugin.Controller()->getParamNormalized(kLfo1Target), 0.5, 1e-6); // 2 of 0..4

@@ -4,6 +4,7 @@
 // adapter test effect), so what is checked is the window, the loop and the
 // input, not the product's layout.
 #include "AdapterTestEffect.h"
+#include "EditorHostTestSupport.h"
 #include "GraphicsTestSupport.h"
 #include "X11TestHost.h"
 #include "XvfbDisplay.h"
@@ -86,26 +87,6 @@ protected:
     }
 };
 
-// Begin, performs, end, all on "Gain".
-::testing::AssertionResult IsOneGainGesture(const std::vector<HandlerEvent>& events)
-{
-    if (events.size() < 3 || events.front().kind != HandlerEvent::kBeginEdit ||
-        events.back().kind != HandlerEvent::kEndEdit) {
-        return ::testing::AssertionFailure() << events.size() << " events, not one gesture";
-    }
-    for (size_t i = 1; i + 1 < events.size(); ++i) {
-        if (events[i].kind != HandlerEvent::kPerformEdit) {
-            return ::testing::AssertionFailure() << "event " << i << " is not a perform";
-        }
-    }
-    for (const HandlerEvent& event : events) {
-        if (event.id != static_cast<Vst::ParamID>(kTestGain)) {
-            return ::testing::AssertionFailure() << "an event for parameter " << event.id;
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
-
 TEST_F(X11ViewTest, OpensAsAnEmbeddedChildPaintsAndClosesAgain)
 {
     EditorRig rig(40, 40);
@@ -158,7 +139,7 @@ TEST_F(X11ViewTest, DragThatLeavesTheWindowIsOneGestureEndedByTheRelease)
     rig.loop.RunFor(kSettleMs);
 
     const std::vector<HandlerEvent> events = rig.Events();
-    EXPECT_TRUE(IsOneGainGesture(events));
+    EXPECT_TRUE(IsOneGesture(events, kTestGain));
     const double after = rig.effect->getParamNormalized(kTestGain);
     EXPECT_LT(after, before); // the probe lowers its value as the pointer rises
     EXPECT_NEAR(events[events.size() - 2].normalised, after, 1e-12);
@@ -176,7 +157,7 @@ TEST_F(X11ViewTest, ClosingMidDragEndsTheGestureForTheHost)
     rig.loop.RunFor(kSettleMs);
     ASSERT_EQ(rig.view->removed(), kResultOk);
     rig.window.Release(Button1);
-    EXPECT_TRUE(IsOneGainGesture(rig.Events()));
+    EXPECT_TRUE(IsOneGesture(rig.Events(), kTestGain));
 }
 
 TEST_F(X11ViewTest, DoubleClickReturnsToTheDefaultAndWheelStepsEndOneGestureLater)
@@ -197,7 +178,7 @@ TEST_F(X11ViewTest, DoubleClickReturnsToTheDefaultAndWheelStepsEndOneGestureLate
     EXPECT_NE(events.back().kind, HandlerEvent::kEndEdit); // still counting down
     rig.loop.RunFor(700);                                  // twelve ticks of 41 ms
     events = rig.Events();
-    EXPECT_TRUE(IsOneGainGesture(events));
+    EXPECT_TRUE(IsOneGesture(events, kTestGain));
     EXPECT_EQ(events.size(), 5u); // begin, three steps, end
     EXPECT_GT(rig.effect->getParamNormalized(kTestGain), start);
 
@@ -230,7 +211,7 @@ TEST_F(X11ViewTest, ValueEntryCommitsOnReturnAndCancelsOnEscapeOrRightClick)
     std::vector<HandlerEvent> events = rig.Events();
     ASSERT_GE(events.size(), 3u);
     events.erase(events.begin(), events.end() - 3);
-    EXPECT_TRUE(IsOneGainGesture(events));
+    EXPECT_TRUE(IsOneGesture(events, kTestGain));
 
     rig.handler->Clear();
     rig.window.Click(30, 30, Button3);

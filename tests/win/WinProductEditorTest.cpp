@@ -1,6 +1,7 @@
 // Toneloom's own editor, loaded from the built Windows bundle the way a
 // Windows DAW loads it, opened in a host window under Wine and played with
 // real input (SendInput): what a user sees and what the host hears of it.
+#include "EditorHostTestSupport.h"
 #include "ModuleHost.h"
 
 #include "PX_Png.h"
@@ -22,19 +23,9 @@ namespace {
 
 using namespace Steinberg;
 using host::HandlerEvent;
+using namespace toneloom_editor;
 
-constexpr int kEditorWidth = 470;
-constexpr int kEditorHeight = 455;
 constexpr DWORD kSettleMs = 200;
-// Where the user reaches for things (editor pixels).
-constexpr int kBaseFreqX = 53; // centre of the "Base Freq" knob
-constexpr int kBaseFreqY = 120;
-constexpr int kLfo1TargetX = 120; // the closed "LFO1 Target" list
-constexpr int kLfo1TargetY = 308;
-constexpr int kListTop = 316; // its opened list: five rows over 91 pixels
-constexpr double kListRowHeight = 91.0 / 5.0;
-constexpr Vst::ParamID kBaseFreq = 0;
-constexpr Vst::ParamID kLfo1Target = 8;
 
 // A Unix path of the build machine as Wine's Z: drive shows it.
 std::string WinePath(const std::string& unixPath)
@@ -57,7 +48,7 @@ protected:
         view = owned(plugin.Controller()->createView("editor"));
         ASSERT_TRUE(view);
         ASSERT_EQ(view->attached(window.Handle(), kPlatformTypeHWND), kResultOk);
-        window.MoveTo(kEditorWidth + 20, kEditorHeight + 20); // no hover look
+        window.MoveTo(kWidth + 20, kHeight + 20); // no hover look
         Pump(2 * kSettleMs);
         plugin.handler->Clear();
     }
@@ -69,7 +60,7 @@ protected:
     }
 
     HostedPlugin plugin{ToneloomBundle()};
-    HostWindow window{30, 30, kEditorWidth, kEditorHeight};
+    HostWindow window{30, 30, kWidth, kHeight};
     IPtr<IPlugView> view;
 };
 
@@ -103,8 +94,8 @@ TEST_F(WinProductEditorTest, ShowsWhatTheHeadlessSnapshotShows)
     int differing = 0;
     constexpr int kStep = 3; // every third pixel each way: GetPixel is slow under Wine
     int compared = 0;
-    for (int y = 0; y < kEditorHeight; y += kStep) {
-        for (int x = 0; x < kEditorWidth; x += kStep) {
+    for (int y = 0; y < kHeight; y += kStep) {
+        for (int x = 0; x < kWidth; x += kStep) {
             const COLORREF shown = GetPixel(screen, x, y);
             const PX_Pixel drawn = snapshot->Row(y)[x];
             const int dr = std::abs(static_cast<int>(GetRValue(shown)) -
@@ -162,7 +153,7 @@ TEST_F(WinProductEditorTest, TypedBaseFreqAndAListPickReachTheHost)
 
     window.Click(kLfo1TargetX, kLfo1TargetY);
     Pump(kSettleMs);
-    window.Click(kLfo1TargetX, kListTop + static_cast<int>(2.5 * kListRowHeight));
+    window.Click(kLfo1TargetX, kTargetListTop + static_cast<int>(2.5 * kTargetListRowHeight));
     Pump(kSettleMs);
     EXPECT_NEAR(plugin.Controller()->getParamNormalized(kLfo1Target), 0.5, 1e-6); // 2 of 0..4
 }

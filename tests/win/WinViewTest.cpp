@@ -4,6 +4,7 @@
 // one (a probe control bound to "Gain" of the adapter test effect), so what
 // is checked is the window, the timer, painting and input, not the layout.
 #include "AdapterTestEffect.h"
+#include "EditorHostTestSupport.h"
 #include "GraphicsTestSupport.h"
 #include "WinTestHost.h"
 
@@ -65,21 +66,6 @@ struct EditorRig
     IPtr<IPlugView> view;
 };
 
-// Begin, performs, end, all on "Gain".
-::testing::AssertionResult IsOneGainGesture(const std::vector<HandlerEvent>& events)
-{
-    if (events.size() < 3 || events.front().kind != HandlerEvent::kBeginEdit ||
-        events.back().kind != HandlerEvent::kEndEdit) {
-        return ::testing::AssertionFailure() << events.size() << " events, not one gesture";
-    }
-    for (size_t i = 1; i + 1 < events.size(); ++i) {
-        if (events[i].kind != HandlerEvent::kPerformEdit) {
-            return ::testing::AssertionFailure() << "event " << i << " is not a perform";
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
-
 TEST(WinViewTest, OpensPaintsClosesAndReopensKeepingTheClassWhileAnotherEditorIsOpen)
 {
     EditorRig first(40, 40);
@@ -125,7 +111,7 @@ TEST(WinViewTest, DragOutsideTheWindowAndADoubleClickReachTheHost)
     rig.window.MoveTo(30, -20); // above the editor: the capture keeps the drag
     rig.window.Mouse(MOUSEEVENTF_LEFTUP);
     Pump(kSettleMs);
-    EXPECT_TRUE(IsOneGainGesture(rig.handler->Events()));
+    EXPECT_TRUE(IsOneGesture(rig.handler->Events(), kTestGain));
     EXPECT_LT(rig.effect->getParamNormalized(kTestGain), start);
 
     rig.window.Click(30, 30);
@@ -149,7 +135,7 @@ TEST(WinViewTest, WheelStepsEndOneGestureAboutHalfASecondLater)
     EXPECT_GT(rig.graphics->GestureCountdown(), 0);
     Pump(800);
     const std::vector<HandlerEvent> events = rig.handler->Events();
-    EXPECT_TRUE(IsOneGainGesture(events));
+    EXPECT_TRUE(IsOneGesture(events, kTestGain));
     EXPECT_EQ(events.size(), 5u);
 }
 
@@ -194,7 +180,7 @@ TEST(WinViewTest, ClosingMidDragEndsTheGesture)
     rig.window.MoveTo(30, 25);
     ASSERT_EQ(rig.view->removed(), kResultOk);
     rig.window.Mouse(MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(IsOneGainGesture(rig.handler->Events()));
+    EXPECT_TRUE(IsOneGesture(rig.handler->Events(), kTestGain));
 }
 
 } // namespace
