@@ -102,6 +102,28 @@ int KeyCodeFor(KeySym keysym)
     return -1;
 }
 
+// X errors are reported through one process-wide handler, whose default ends
+// the process. While the host's window is looked up (a host may hand over a
+// stale or wrong id), a handler of ours just notes the error.
+int lookupErrors = 0;
+
+int NoteLookupError(Display*, XErrorEvent*)
+{
+    ++lookupErrors;
+    return 0;
+}
+
+bool ReadWindowAttributes(Display* display, Window window, XWindowAttributes* attributes)
+{
+    XSync(display, False);
+    lookupErrors = 0;
+    XErrorHandler previous = XSetErrorHandler(NoteLookupError);
+    const Status read = XGetWindowAttributes(display, window, attributes);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return read != 0 && lookupErrors == 0;
+}
+
 std::string FolderOf(const char* path)
 {
     const std::string whole = path != nullptr ? path : "";
@@ -151,7 +173,7 @@ void* IGraphicsX11::OpenWindow(void* parentWindow)
     Display* d = AsDisplay(display);
     parent = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parentWindow));
     XWindowAttributes parentAttributes{};
-    if (XGetWindowAttributes(d, parent, &parentAttributes) == 0) {
+    if (!ReadWindowAttributes(d, parent, &parentAttributes)) {
         XCloseDisplay(d);
         display = nullptr;
         return nullptr;

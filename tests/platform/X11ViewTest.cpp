@@ -256,13 +256,19 @@ TEST_F(X11ViewTest, TwoEditorsRunSideBySideAndOneClosingLeavesTheOther)
     EXPECT_EQ(pixels.at(20 * width + 20), 0xC82828u);
 }
 
-TEST_F(X11ViewTest, HostWithoutRunLoopGetsARefusalNotAWindow)
+TEST_F(X11ViewTest, HostWithoutRunLoopOrWithAWrongWindowGetsARefusalNotACrash)
 {
     EditorRig rig(40, 40);
     rig.frame.runLoop = nullptr;
     EXPECT_EQ(rig.Attach(), kResultFalse);
     EXPECT_TRUE(rig.window.Children().empty());
     EXPECT_EQ(rig.view->removed(), kResultOk);
+
+    rig.frame.runLoop = &rig.loop;
+    void* noSuchWindow = reinterpret_cast<void*>(static_cast<uintptr_t>(0x7FFFFFF));
+    EXPECT_EQ(rig.view->attached(noSuchWindow, kPlatformTypeX11EmbedWindowID), kResultFalse);
+    EXPECT_EQ(rig.loop.HandlerCount(), 0u);
+    EXPECT_EQ(rig.Attach(), kResultOk); // and the right window still works
 }
 
 TEST_F(X11ViewTest, OnlyTheEditorViewNameMakesAView)
