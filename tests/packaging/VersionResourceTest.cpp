@@ -1,5 +1,5 @@
-// The Windows module's version resource carries the project version, in the
-// fixed numbers and in the texts Explorer shows, in both module forms.
+// The version resources of the Windows module (both forms) and programs carry
+// the project version, in the fixed numbers and in the texts Explorer shows.
 #include "ToneloomVersion.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +10,12 @@
 
 namespace {
 
-struct ModuleCase
+struct VersionedFile
 {
     const char* name;
     const wchar_t* path;
+    DWORD fileType;              // VFT_DLL or VFT_APP
+    const wchar_t* originalName; // the file name it is made as
 };
 
 std::wstring Widen(const char* text)
@@ -21,7 +23,7 @@ std::wstring Widen(const char* text)
     return std::wstring(text, text + std::char_traits<char>::length(text));
 }
 
-class VersionResourceTest : public ::testing::TestWithParam<ModuleCase>
+class VersionResourceTest : public ::testing::TestWithParam<VersionedFile>
 {
 protected:
     void SetUp() override
@@ -61,7 +63,7 @@ TEST_P(VersionResourceTest, FixedNumbersAreTheProjectVersion)
     EXPECT_EQ(info->dwFileVersionLS, low);
     EXPECT_EQ(info->dwProductVersionMS, high);
     EXPECT_EQ(info->dwProductVersionLS, low);
-    EXPECT_EQ(info->dwFileType, static_cast<DWORD>(VFT_DLL));
+    EXPECT_EQ(info->dwFileType, GetParam().fileType);
 }
 
 TEST_P(VersionResourceTest, TextsNameTheProductAndItsVersion)
@@ -70,12 +72,20 @@ TEST_P(VersionResourceTest, TextsNameTheProductAndItsVersion)
     EXPECT_EQ(Text(L"ProductVersion"), Widen(TONELOOM_VERSION_STRING));
     EXPECT_EQ(Text(L"ProductName"), L"Toneloom");
     EXPECT_EQ(Text(L"CompanyName"), L"Orvanta");
+    EXPECT_EQ(Text(L"OriginalFilename"), GetParam().originalName);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modules, VersionResourceTest,
-                         ::testing::Values(ModuleCase{"Bundle", L"" TONELOOM_BUNDLE_MODULE},
-                                           ModuleCase{"Flat", L"" TONELOOM_FLAT_MODULE}),
-                         [](const ::testing::TestParamInfo<ModuleCase>& param) {
+const VersionedFile kFiles[] = {
+    {"Bundle", L"" TONELOOM_BUNDLE_MODULE, VFT_DLL, L"Toneloom.vst3"},
+    {"Flat", L"" TONELOOM_FLAT_MODULE, VFT_DLL, L"Toneloom.vst3"},
+    {"Renderer", L"" TONELOOM_RENDER_PROGRAM, VFT_APP, L"toneloom-render.exe"},
+#if defined(TONELOOM_SNAPSHOT_PROGRAM)
+    {"Snapshot", L"" TONELOOM_SNAPSHOT_PROGRAM, VFT_APP, L"toneloom-snapshot.exe"},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, VersionResourceTest, ::testing::ValuesIn(kFiles),
+                         [](const ::testing::TestParamInfo<VersionedFile>& param) {
                              return std::string(param.param.name);
                          });
 

@@ -67,9 +67,11 @@ protected:
         [[maybe_unused]] const int removed = std::system(("rm -rf " + Quote(dir)).c_str());
     }
 
-    Outcome Run(const std::vector<std::string>& args)
+    // The renderer (or a copy of it at `program`) with these arguments.
+    Outcome Run(const std::vector<std::string>& args,
+                const std::string& program = TONELOOM_RENDER_PATH)
     {
-        std::string command = Quote(TONELOOM_RENDER_PATH);
+        std::string command = (home.empty() ? "" : "HOME=" + Quote(home) + " ") + Quote(program);
         for (const std::string& arg : args) {
             command += " " + Quote(arg);
         }
@@ -103,6 +105,7 @@ protected:
     }
 
     std::string dir;
+    std::string home; // the user's home for Run, when not ""
 };
 
 // Frames, channels and rate of a sound file, or frames -1 if it does not open.
@@ -195,6 +198,36 @@ TEST_F(RenderCommand, BadInputGivesOneLineAndLeavesNoFile)
     ExpectOneLineError(Run({"--seconds", "0.1", "--out", dir + "/no/such/folder/tone.wav"}),
                        "cannot write");
     EXPECT_TRUE(Files().empty()) << Files().front();
+}
+
+// Copied where the package puts it, under another root: without --plugin
+// the renderer finds <root>/usr/lib/vst3 from <root>/usr/bin; with no bundle
+// anywhere it says where it looked, on one line.
+TEST_F(RenderCommand, WithoutPluginFindsTheInstalledBundleOrSaysWhereItLooked)
+{
+    const std::string bin = dir + "/root/usr/bin";
+    const std::string vst3 = dir + "/root/usr/lib/vst3";
+    ASSERT_EQ(std::system(("mkdir -p " + Quote(bin) + " " + Quote(vst3) + " && cp " +
+                           Quote(TONELOOM_RENDER_PATH) + " " + Quote(bin))
+                              .c_str()),
+              0);
+    const std::string program = bin + "/toneloom-render";
+    home = dir + "/home";
+    const bool systemWide = access("/usr/lib/vst3/Toneloom.vst3", F_OK) == 0 ||
+                            access("/usr/local/lib/vst3/Toneloom.vst3", F_OK) == 0;
+    if (!systemWide) {
+        const Outcome missing = Run({"--list-presets"}, program);
+        ExpectOneLineError(missing, "no Toneloom.vst3 at " + bin + "/Toneloom.vst3, " + dir +
+                                        "/root/usr/lib/vst3/Toneloom.vst3, " + home +
+                                        "/.vst3/Toneloom.vst3, /usr/lib/vst3/Toneloom.vst3 or "
+                                        "/usr/local/lib/vst3/Toneloom.vst3: name the bundle "
+                                        "with --plugin PATH");
+        EXPECT_EQ(missing.exitCode, 1);
+    }
+    ASSERT_EQ(symlink(TONELOOM_BUNDLE_PATH, (vst3 + "/Toneloom.vst3").c_str()), 0);
+    const Outcome found = Run({"--list-presets"}, program);
+    EXPECT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_EQ(std::count(found.out.begin(), found.out.end(), '\n'), 150);
 }
 
 TEST_F(RenderCommand, ListsPresetsAndParameters)

@@ -13,8 +13,15 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// After windows.h:
+#include <knownfolders.h>
+#include <shlobj.h>
 #else
+#include <pwd.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
 #endif
 
 namespace toneloom {
@@ -120,6 +127,73 @@ size_t LastSeparator(const std::string& path)
     return path.find_last_of("/\\");
 #else
     return path.find_last_of('/');
+#endif
+}
+
+bool PathExists(const std::string& path)
+{
+    struct stat info
+    {
+    };
+    return !path.empty() && stat(path.c_str(), &info) == 0;
+}
+
+std::string HomeFolder()
+{
+#if defined(_WIN32)
+    return "";
+#else
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') {
+        return home;
+    }
+    // No HOME (a service, a cleared environment): the account's entry.
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
+    struct passwd entry
+    {
+    };
+    struct passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr) {
+        return "";
+    }
+    return found->pw_dir;
+#endif
+}
+
+std::string CommonFilesFolder()
+{
+#if defined(_WIN32)
+    // Paths go to the ANSI functions (LoadLibraryA) like the rest of the
+    // program's: a folder name the code page cannot hold is no use.
+    PWSTR wide = nullptr;
+    std::string folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramFilesCommon, 0, nullptr, &wide))) {
+        char narrow[MAX_PATH * 2];
+        BOOL lossy = FALSE;
+        const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, narrow,
+                                               sizeof narrow, nullptr, &lossy);
+        if (length > 1 && !lossy) {
+            folder = narrow;
+        }
+    }
+    CoTaskMemFree(wide);
+    if (!folder.empty()) {
+        return folder;
+    }
+    // A 32-bit process sees the 32-bit folder in CommonProgramFiles; the
+    // 64-bit one is CommonProgramW6432.
+    for (const char* name : {"CommonProgramW6432", "CommonProgramFiles"}) {
+        char value[MAX_PATH * 2];
+        const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+        if (length > 0 && length < sizeof value) {
+            return std::string(value, length);
+        }
+    }
+    return "";
+#else
+    return "";
 #endif
 }
 

@@ -19,6 +19,19 @@ std::string ExecutablePath();
 // too), or npos.
 size_t LastSeparator(const std::string& path);
 
+// True when something (a file or a folder) is at `path`.
+bool PathExists(const std::string& path);
+
+// The user's home folder: $HOME, else the password database's entry; "" when
+// neither gives one. Linux only ("" on Windows).
+std::string HomeFolder();
+
+// The 64-bit "Common Files" folder (C:\Program Files\Common Files) from the
+// shell's known folders, else from the CommonProgramW6432 or
+// CommonProgramFiles environment variables; "" when none gives one. Windows
+// only ("" elsewhere).
+std::string CommonFilesFolder();
+
 enum class FolderState
 {
     kMade,

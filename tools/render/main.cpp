@@ -1,6 +1,7 @@
 // toneloom-render: renders Toneloom (or any stereo VST 3 effect with the same
 // parameters) to an audio file, loading the module exactly as a host does.
 #include "AudioFileWriter.h"
+#include "BundleSearch.h"
 #include "JsonText.h"
 #include "ProgressBar.h"
 #include "RenderSession.h"
@@ -21,7 +22,16 @@ using namespace toneloom;
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr char kBundleName[] = "Toneloom.vst3";
+
+// Where the search of BundleCandidates looks.
+#if defined(_WIN32)
+constexpr char kPluginHelp[] = "The Toneloom.vst3 bundle (default: the one beside this program, "
+                               "else the one in Common Files\\VST3)";
+#else
+constexpr char kPluginHelp[] = "The Toneloom.vst3 bundle (default: the first found beside this "
+                               "program, in ../lib/vst3 from this program's folder, in ~/.vst3, "
+                               "/usr/lib/vst3 or /usr/local/lib/vst3)";
+#endif
 
 struct Options
 {
@@ -50,17 +60,6 @@ int Fail(const std::string& message, int code = kExitFailure)
 {
     std::fprintf(stderr, "toneloom-render: %s\n", message.c_str());
     return code;
-}
-
-// The bundle built next to this program.
-std::string DefaultPluginPath()
-{
-    const std::string self = ExecutablePath();
-    const size_t slash = LastSeparator(self);
-    if (slash == std::string::npos) {
-        return kBundleName;
-    }
-    return self.substr(0, slash + 1) + kBundleName;
 }
 
 SampleFormat FormatNamed(const std::string& name)
@@ -262,9 +261,7 @@ int main(int argc, char** argv)
     Options options;
     CLI::App app{"Renders Toneloom's tone to an audio file through the VST 3 plug-in.",
                  "toneloom-render"};
-    app.add_option("--plugin", options.plugin,
-                   "The Toneloom.vst3 bundle (default: the one built "
-                   "next to this program)");
+    app.add_option("--plugin", options.plugin, kPluginHelp);
     CLI::Option* presetOption =
         app.add_option("--preset", options.preset, "A preset slot number or an exact preset name");
     app.add_option("--preset-file", options.presetFile,
@@ -335,8 +332,14 @@ int main(int argc, char** argv)
         }
     }
 
+    std::string plugin = options.plugin;
+    if (plugin.empty()) {
+        plugin = FindBundle(BundleCandidates(ThisSystemsBundlePlaces()), &error);
+        if (plugin.empty()) {
+            return Fail(error);
+        }
+    }
     RenderSession session;
-    const std::string plugin = options.plugin.empty() ? DefaultPluginPath() : options.plugin;
     if (!session.Open(plugin, options.sampleRate, options.block, &error)) {
         return Fail(error);
     }
