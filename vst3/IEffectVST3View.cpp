@@ -10,7 +10,9 @@
 #include <cstdio>
 #endif
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 using namespace Steinberg;
 
@@ -23,6 +25,17 @@ const char* const kEditorPlatformType = kPlatformTypeX11EmbedWindowID;
 #else
 const char* const kEditorPlatformType = "";
 #endif
+
+namespace {
+
+// The views whose window is open, of every instance. [UI thread]
+std::vector<IEffectVST3View*>& ViewsWithWindow()
+{
+    static std::vector<IEffectVST3View*> views;
+    return views;
+}
+
+} // namespace
 
 IEffectVST3View::IEffectVST3View(IEffectVST3* owner) : plug(owner)
 {
@@ -65,6 +78,14 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
         if (parent == nullptr) {
             return kInvalidArgument;
         }
+        // Another view of this instance showing the editor gives it up first,
+        // with its own run loop still set, so the host's loop is let go.
+        const std::vector<IEffectVST3View*> others = ViewsWithWindow();
+        for (IEffectVST3View* other : others) {
+            if (other != this && other->Editor() == editor) {
+                other->ReleaseWindow();
+            }
+        }
 #if SMTG_OS_LINUX
         auto* x11 = dynamic_cast<IGraphicsX11*>(editor);
         if (x11 != nullptr) {
@@ -87,6 +108,7 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
             return kResultFalse;
         }
         windowOpen = true;
+        ViewsWithWindow().push_back(this);
     }
     CPluginView::attached(parent, type);
     plug->EditorOpened();
@@ -95,12 +117,18 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
 
 tresult PLUGIN_API IEffectVST3View::removed()
 {
-    IGraphics* editor = Editor();
-    if (editor != nullptr) {
+    if (Editor() != nullptr) {
         plug->EditorClosed();
-        if (windowOpen) {
-            editor->CloseWindow();
-        }
+    }
+    ReleaseWindow();
+    return CPluginView::removed();
+}
+
+void IEffectVST3View::ReleaseWindow()
+{
+    IGraphics* editor = Editor();
+    if (windowOpen && editor != nullptr) {
+        editor->CloseWindow();
 #if SMTG_OS_LINUX
         if (auto* x11 = dynamic_cast<IGraphicsX11*>(editor)) {
             x11->SetEventLoop(nullptr);
@@ -108,10 +136,11 @@ tresult PLUGIN_API IEffectVST3View::removed()
 #endif
     }
     windowOpen = false;
+    std::vector<IEffectVST3View*>& open = ViewsWithWindow();
+    open.erase(std::remove(open.begin(), open.end(), this), open.end());
 #if SMTG_OS_LINUX
     runLoop.reset();
 #endif
-    return CPluginView::removed();
 }
 
 tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size)

@@ -3,6 +3,9 @@
 // window id on Linux, an HWND on Windows), closes it again and carries size
 // changes the plug-in itself asked for back to the plug-in base.
 //
+// One instance has one editor: of two views attached at once the later one
+// shows it, and the earlier one is left empty until it is attached again.
+//
 // Threads: every call comes from the host's UI thread; the view takes no lock.
 #pragma once
 
@@ -51,6 +54,9 @@ protected:
 
 private:
     IGraphics* Editor() const;
+    // Closes the editor's window in this view and lets go of the host's run
+    // loop; the view stays attached for the host.
+    void ReleaseWindow();
 
     IEffectVST3* plug; // one reference held
     bool expectingResize = false;

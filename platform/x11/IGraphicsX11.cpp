@@ -103,25 +103,52 @@ int KeyCodeFor(KeySym keysym)
 }
 
 // X errors are reported through one process-wide handler, whose default ends
-// the process. While the host's window is looked up (a host may hand over a
-// stale or wrong id), a handler of ours just notes the error.
-int lookupErrors = 0;
+// the process. Where a window of ours may already be gone through no fault of
+// ours (a host may hand over a stale or wrong id, or destroy its window, and
+// ours inside it, before it removes the view), a handler of ours just notes
+// the errors of the requests made meanwhile.
+int noticedErrors = 0;
 
-int NoteLookupError(Display*, XErrorEvent*)
+int NoteError(Display*, XErrorEvent*)
 {
-    ++lookupErrors;
+    ++noticedErrors;
     return 0;
 }
 
+class NoteXErrors
+{
+public:
+    explicit NoteXErrors(Display* connection) : display(connection)
+    {
+        XSync(display, False); // earlier requests' errors are not ours to hide
+        noticedErrors = 0;
+        previous = XSetErrorHandler(NoteError);
+    }
+    ~NoteXErrors()
+    {
+        XSync(display, False);
+        XSetErrorHandler(previous);
+    }
+    NoteXErrors(const NoteXErrors&) = delete;
+    NoteXErrors& operator=(const NoteXErrors&) = delete;
+
+    // Errors so far; XSync first to have those of every request made.
+    int Errors() const
+    {
+        XSync(display, False);
+        return noticedErrors;
+    }
+
+private:
+    Display* display;
+    XErrorHandler previous = nullptr;
+};
+
 bool ReadWindowAttributes(Display* display, Window window, XWindowAttributes* attributes)
 {
-    XSync(display, False);
-    lookupErrors = 0;
-    XErrorHandler previous = XSetErrorHandler(NoteLookupError);
+    NoteXErrors errors(display);
     const Status read = XGetWindowAttributes(display, window, attributes);
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    return read != 0 && lookupErrors == 0;
+    return read != 0 && errors.Errors() == 0;
 }
 
 std::string FolderOf(const char* path)
@@ -237,20 +264,24 @@ void IGraphicsX11::CloseWindow()
 
 void IGraphicsX11::DestroyWindowResources()
 {
-    entry.reset(); // dropped without applying anything
     if (eventLoop != nullptr && display != nullptr) {
         eventLoop->Detach();
     }
     if (display != nullptr) {
         Display* d = AsDisplay(display);
-        if (gc != nullptr) {
-            XFreeGC(d, gc);
-        }
-        if (window != 0) {
-            XDestroyWindow(d, window);
+        {
+            NoteXErrors errors(d); // the host may have destroyed the windows already
+            entry.reset();         // dropped without applying anything
+            if (gc != nullptr) {
+                XFreeGC(d, gc);
+            }
+            if (window != 0) {
+                XDestroyWindow(d, window);
+            }
         }
         XCloseDisplay(d);
     }
+    entry.reset();
     display = nullptr;
     gc = nullptr;
     window = 0;

@@ -192,6 +192,15 @@ HostWindow::~HostWindow()
     XCloseDisplay(display);
 }
 
+void HostWindow::Destroy()
+{
+    if (display != nullptr && window != 0) {
+        XDestroyWindow(display, window);
+        XSync(display, False);
+        window = 0;
+    }
+}
+
 std::vector<unsigned long> HostWindow::Children() const
 {
     return ChildrenOf(window);

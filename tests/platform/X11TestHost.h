@@ -100,6 +100,9 @@ public:
     HostWindow& operator=(const HostWindow&) = delete;
 
     bool Valid() const { return window != 0; }
+    // Destroys the window (and the plug-in's inside it) as a host closing
+    // its frame does, and waits until the server has done it.
+    void Destroy();
     // The window id as VST 3's "X11EmbedWindowID" parent.
     void* Parent() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
     unsigned long Id() const { return window; }

@@ -256,6 +256,69 @@ TEST_F(X11ViewTest, TwoEditorsRunSideBySideAndOneClosingLeavesTheOther)
     EXPECT_EQ(pixels.at(20 * width + 20), 0xC82828u);
 }
 
+// One instance has one editor, so of two views attached at once the later
+// one shows it; the earlier one's host loop is let go at once, and the earlier
+// view closing afterwards leaves the later one's window alone.
+TEST_F(X11ViewTest, SecondViewOfOneInstanceTakesTheEditorOverFromTheFirst)
+{
+    EditorRig rig(40, 40);
+    HostWindow otherWindow(300, 40, kEditorWidth + 40, kEditorHeight + 40);
+    TestRunLoop otherLoop;
+    TestPlugFrame otherFrame(&otherLoop);
+    IPtr<IPlugView> second = owned(rig.effect->createView("editor"));
+    ASSERT_TRUE(second);
+    second->setFrame(&otherFrame);
+
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    ASSERT_EQ(second->attached(otherWindow.Parent(), kPlatformTypeX11EmbedWindowID), kResultOk);
+    EXPECT_TRUE(rig.window.Children().empty());
+    EXPECT_EQ(otherWindow.Children().size(), 1u);
+    EXPECT_EQ(rig.loop.HandlerCount(), 0u);
+    EXPECT_EQ(rig.loop.TimerCount(), 0u);
+
+    ASSERT_EQ(rig.view->removed(), kResultOk);
+    EXPECT_EQ(otherWindow.Children().size(), 1u);
+    EXPECT_EQ(otherLoop.HandlerCount(), 1u);
+    otherLoop.RunFor(kSettleMs);
+    int width = 0;
+    int height = 0;
+    const std::vector<uint32_t> pixels = otherWindow.Capture(&width, &height);
+    EXPECT_EQ(pixels.at(20 * width + 20), 0xC82828u);
+    otherWindow.Click(30, 30, Button3); // and it still takes input
+    otherLoop.RunFor(kSettleMs);
+    EXPECT_TRUE(rig.graphics->ValueEntryOpen());
+
+    ASSERT_EQ(second->removed(), kResultOk);
+    EXPECT_TRUE(otherWindow.Children().empty());
+    EXPECT_EQ(otherLoop.HandlerCount(), 0u);
+    second->setFrame(nullptr);
+}
+
+// A host may destroy its frame, and the editor's window with it, and remove
+// the view before its run loop delivers the news.
+TEST_F(X11ViewTest, HostDestroyingItsWindowBeforeRemovingTheViewIsNoCrash)
+{
+    EditorRig rig(40, 40);
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    rig.loop.RunFor(kSettleMs);
+    rig.window.MoveTo(30, 30);
+    rig.window.Press(Button1);
+    rig.loop.RunFor(kSettleMs);
+    rig.window.MoveTo(30, 25);
+    rig.loop.RunFor(kSettleMs);
+    rig.window.Destroy();
+    EXPECT_EQ(rig.view->removed(), kResultOk);
+    rig.window.Release(Button1);
+    EXPECT_TRUE(IsOneGesture(rig.Events(), kTestGain));
+    EXPECT_EQ(rig.loop.HandlerCount(), 0u);
+
+    HostWindow another(40, 40, kEditorWidth + 40, kEditorHeight + 40);
+    ASSERT_EQ(rig.view->attached(another.Parent(), kPlatformTypeX11EmbedWindowID), kResultOk);
+    another.Destroy();
+    rig.loop.RunFor(kSettleMs); // this time the loop hears of it first
+    EXPECT_EQ(rig.view->removed(), kResultOk);
+}
+
 TEST_F(X11ViewTest, HostWithoutRunLoopOrWithAWrongWindowGetsARefusalNotACrash)
 {
     EditorRig rig(40, 40);
