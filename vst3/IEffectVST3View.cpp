@@ -74,42 +74,46 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
     if (windowOpen) {
         removed(); // attached twice without removed: start over
     }
-    if (type != nullptr && std::strcmp(type, kEditorPlatformType) == 0) {
-        if (parent == nullptr) {
-            return kInvalidArgument;
+    // A window of another kind is not opened, and saying OK would leave the
+    // host showing an empty frame it believes to be the editor.
+    if (type == nullptr || kEditorPlatformType[0] == '\0' ||
+        std::strcmp(type, kEditorPlatformType) != 0) {
+        return kResultFalse;
+    }
+    if (parent == nullptr) {
+        return kInvalidArgument;
+    }
+    // Another view of this instance showing the editor gives it up first,
+    // with its own run loop still set, so the host's loop is let go.
+    const std::vector<IEffectVST3View*> others = ViewsWithWindow();
+    for (IEffectVST3View* other : others) {
+        if (other != this && other->Editor() == editor) {
+            other->ReleaseWindow();
         }
-        // Another view of this instance showing the editor gives it up first,
-        // with its own run loop still set, so the host's loop is let go.
-        const std::vector<IEffectVST3View*> others = ViewsWithWindow();
-        for (IEffectVST3View* other : others) {
-            if (other != this && other->Editor() == editor) {
-                other->ReleaseWindow();
-            }
-        }
+    }
 #if SMTG_OS_LINUX
-        auto* x11 = dynamic_cast<IGraphicsX11*>(editor);
-        if (x11 != nullptr) {
-            runLoop = VST3RunLoopBridge::FromFrame(plugFrame);
-            if (runLoop == nullptr) {
-                std::fprintf(stderr, "Toneloom: the host lends no run loop (IRunLoop) to the "
-                                     "editor view, so the editor cannot open\n");
-                return kResultFalse;
-            }
-            x11->SetEventLoop(runLoop.get());
-        }
-#endif
-        if (editor->OpenWindow(parent) == nullptr) {
-#if SMTG_OS_LINUX
-            if (x11 != nullptr) {
-                x11->SetEventLoop(nullptr);
-            }
-            runLoop.reset();
-#endif
+    auto* x11 = dynamic_cast<IGraphicsX11*>(editor);
+    if (x11 != nullptr) {
+        runLoop = VST3RunLoopBridge::FromFrame(plugFrame);
+        if (runLoop == nullptr) {
+            std::fprintf(stderr, "Toneloom: the host lends no run loop (IRunLoop) to the "
+                                 "editor view, so the editor cannot open\n");
             return kResultFalse;
         }
-        windowOpen = true;
-        ViewsWithWindow().push_back(this);
+        x11->SetEventLoop(runLoop.get());
     }
+#endif
+    if (editor->OpenWindow(parent) == nullptr) {
+#if SMTG_OS_LINUX
+        if (x11 != nullptr) {
+            x11->SetEventLoop(nullptr);
+        }
+        runLoop.reset();
+#endif
+        return kResultFalse;
+    }
+    windowOpen = true;
+    ViewsWithWindow().push_back(this);
     CPluginView::attached(parent, type);
     plug->EditorOpened();
     return kResultOk;

@@ -319,7 +319,7 @@ TEST_F(X11ViewTest, HostDestroyingItsWindowBeforeRemovingTheViewIsNoCrash)
     EXPECT_EQ(rig.view->removed(), kResultOk);
 }
 
-TEST_F(X11ViewTest, HostWithoutRunLoopOrWithAWrongWindowGetsARefusalNotACrash)
+TEST_F(X11ViewTest, HostWithoutRunLoopOrWithAWrongWindowOrTypeGetsARefusalNotACrash)
 {
     EditorRig rig(40, 40);
     rig.frame.runLoop = nullptr;
@@ -328,6 +328,12 @@ TEST_F(X11ViewTest, HostWithoutRunLoopOrWithAWrongWindowGetsARefusalNotACrash)
     EXPECT_EQ(rig.view->removed(), kResultOk);
 
     rig.frame.runLoop = &rig.loop;
+    // A window of another kind, or none, opens nothing and says so.
+    EXPECT_EQ(rig.view->attached(rig.window.Parent(), kPlatformTypeHWND), kResultFalse);
+    EXPECT_EQ(rig.view->attached(rig.window.Parent(), nullptr), kResultFalse);
+    EXPECT_EQ(rig.view->attached(nullptr, kPlatformTypeX11EmbedWindowID), kInvalidArgument);
+    EXPECT_TRUE(rig.window.Children().empty());
+    EXPECT_EQ(rig.loop.HandlerCount(), 0u);
     void* noSuchWindow = reinterpret_cast<void*>(static_cast<uintptr_t>(0x7FFFFFF));
     EXPECT_EQ(rig.view->attached(noSuchWindow, kPlatformTypeX11EmbedWindowID), kResultFalse);
     EXPECT_EQ(rig.loop.HandlerCount(), 0u);
