@@ -168,8 +168,9 @@ IGraphicsWin::~IGraphicsWin()
         // The plug-in may be going away: close without ending edits through it.
         gestureCountdown = 0;
         DropEntry(true);
-        DestroyWindow(static_cast<HWND>(window));
-        window = nullptr;
+        HWND closing = static_cast<HWND>(window);
+        window = nullptr; // messages during destruction go to DefWindowProcA
+        DestroyWindow(closing);
         ReleaseEditorClass(static_cast<HINSTANCE>(module));
     }
     delete[] customColours;
@@ -218,6 +219,11 @@ void* IGraphicsWin::OpenWindow(void* parentWindow)
 
 void IGraphicsWin::CloseWindow()
 {
+    ForgetWindow(true);
+}
+
+void IGraphicsWin::ForgetWindow(bool destroy)
+{
     if (window == nullptr) {
         return;
     }
@@ -231,7 +237,9 @@ void IGraphicsWin::CloseWindow()
     window = nullptr; // messages during destruction go to DefWindowProcA
     DropEntry(true);  // closed with its parent, nothing applied
     KillTimer(closing, kRedrawTimerId);
-    DestroyWindow(closing);
+    if (destroy) {
+        DestroyWindow(closing);
+    }
     ReleaseEditorClass(static_cast<HINSTANCE>(module));
 }
 
@@ -249,6 +257,11 @@ intptr_t IGraphicsWin::HandleMessage(unsigned message, uintptr_t wParam, intptr_
     }
     case WM_CLOSE:
         CloseWindow();
+        return 0;
+    case WM_DESTROY:
+        // Only reached when the window goes without CloseWindow: the host
+        // destroyed its own window, and ours with it, before removing the view.
+        ForgetWindow(false);
         return 0;
     case WM_MOUSEACTIVATE:
         SetFocus(hwnd);

@@ -78,6 +78,10 @@ private:
     // Restores the entry's procedure and destroys it (or forgets it when the
     // window went with its parent).
     void DropEntry(bool destroy);
+    // Ends what the window began (a wheel edit's countdown, a drag, the entry)
+    // and forgets the window; `destroy`: destroy it too, else it is already
+    // being destroyed (the host destroyed its own window first).
+    void ForgetWindow(bool destroy);
 
     void* module = nullptr; // HINSTANCE
     void* window = nullptr; // HWND of the editor, null while closed

@@ -52,7 +52,17 @@ public:
         SetForegroundWindow(window);
         Pump(50);
     }
-    ~HostWindow() { DestroyWindow(window); }
+    ~HostWindow() { Destroy(); }
+
+    // Destroys the window, and the plug-in's inside it, as a host closing
+    // its frame does.
+    void Destroy()
+    {
+        if (window != nullptr) {
+            DestroyWindow(window);
+            window = nullptr;
+        }
+    }
 
     HWND Handle() const { return window; }
     HWND Editor() const { return FindWindowExA(window, nullptr, "IEffectWndClass", nullptr); }

@@ -183,5 +183,27 @@ TEST(WinViewTest, ClosingMidDragEndsTheGesture)
     EXPECT_TRUE(IsOneGesture(rig.handler->Events(), kTestGain));
 }
 
+// A host may destroy its window, and the editor's with it, before it removes
+// the view: the gesture ends then, and the editor opens again afterwards.
+TEST(WinViewTest, HostDestroyingItsWindowMidDragEndsTheGesture)
+{
+    EditorRig rig(40, 40);
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    Pump(kSettleMs);
+    rig.window.MoveTo(30, 30);
+    rig.window.Mouse(MOUSEEVENTF_LEFTDOWN);
+    rig.window.MoveTo(30, 25);
+    rig.window.Destroy();
+    EXPECT_TRUE(IsOneGesture(rig.handler->Events(), kTestGain));
+    EXPECT_EQ(rig.graphics->NativeWindow(), nullptr);
+    rig.window.Mouse(MOUSEEVENTF_LEFTUP);
+    ASSERT_EQ(rig.view->removed(), kResultOk);
+    EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
+
+    HostWindow another(40, 40, kEditorWidth + 40, kEditorHeight + 40);
+    ASSERT_EQ(rig.view->attached(another.Handle(), kPlatformTypeHWND), kResultOk);
+    EXPECT_NE(another.Editor(), nullptr);
+}
+
 } // namespace
 } // namespace toneloom::testing
