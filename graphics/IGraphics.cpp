@@ -12,9 +12,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 
 namespace toneloom {
 
@@ -65,9 +67,84 @@ bool EqualIgnoringCase(const char* a, const char* b)
     return *a == *b;
 }
 
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// A typed number: decimal with a point or one comma as the decimal mark, an
+// optional sign and exponent, read the same whatever C locale the host has
+// set, then at most the parameter's unit ("440 Hz", "4,5", "90%"). Blanks
+// around it do not count. False for anything else, for a number that is not
+// finite, and for a comma followed by exactly three digits ("1,500" is 1.5 to
+// some users and 1500 to others): the rules a host's typed values follow too.
+bool ReadTypedNumber(const char* text, const char* unit, double* number)
+{
+    constexpr int kNumberBytes = 64;
+    while (IsBlank(*text)) {
+        ++text;
+    }
+    if (*text == '+') {
+        ++text;
+    }
+    char digits[kNumberBytes] = {};
+    int length = 0;
+    int comma = -1;
+    for (; text[length] != '\0' && length + 1 < kNumberBytes; ++length) {
+        const char c = text[length];
+        if (!((c >= '0' && c <= '9') || c == '.' || c == ',' || c == '-' || c == '+' || c == 'e' ||
+              c == 'E')) {
+            break;
+        }
+        if (c == ',') {
+            if (comma >= 0) {
+                return false;
+            }
+            comma = length;
+        }
+        digits[length] = c == ',' ? '.' : c;
+    }
+    if (comma >= 0) {
+        int decimals = 0;
+        while (comma + 1 + decimals < length && digits[comma + 1 + decimals] >= '0' &&
+               digits[comma + 1 + decimals] <= '9') {
+            ++decimals;
+        }
+        if (decimals == 3) {
+            return false;
+        }
+    }
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(digits, digits + length, value);
+    if (error != std::errc() || end == digits || !std::isfinite(value)) {
+        return false;
+    }
+    // What follows the number must be the unit, or nothing.
+    std::string rest(text + (end - digits));
+    while (!rest.empty() && IsBlank(rest.back())) {
+        rest.pop_back();
+    }
+    size_t first = 0;
+    while (first < rest.size() && IsBlank(rest[first])) {
+        ++first;
+    }
+    std::string label(unit != nullptr ? unit : "");
+    while (!label.empty() && IsBlank(label.back())) {
+        label.pop_back();
+    }
+    while (!label.empty() && IsBlank(label.front())) {
+        label.erase(0, 1);
+    }
+    if (first < rest.size() && !EqualIgnoringCase(rest.c_str() + first, label.c_str())) {
+        return false;
+    }
+    *number = value;
+    return true;
+}
+
 // The plain value a user means by `text`: a value text of the parameter (in
-// any letter case) or a leading decimal number. False for anything else, so
-// a typo never moves the parameter.
+// any letter case) or a typed number (ReadTypedNumber). False for anything
+// else, so a typo never moves the parameter.
 bool ReadTypedValue(const IParamRecord& param, const char* text, double* plain)
 {
     if (text == nullptr) {
@@ -89,9 +166,8 @@ bool ReadTypedValue(const IParamRecord& param, const char* text, double* plain)
             }
         }
     }
-    char* end = nullptr;
-    const double number = std::strtod(text, &end);
-    if (end == text || !std::isfinite(number)) {
+    double number = 0.0;
+    if (!ReadTypedNumber(text, param.Label(), &number)) {
         return false;
     }
     *plain = param.NegateDisplay() ? -number : number;

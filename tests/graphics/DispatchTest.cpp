@@ -278,6 +278,24 @@ TEST_F(DispatchTest, RightPressOpensTheValueListOrTheValueEntry)
     EXPECT_EQ(graphics->OpenPopup(), nullptr);
 }
 
+// Typed numbers go by the rules hosts' typed values follow: a point or a
+// decimal comma, the parameter's unit or nothing after the number.
+TEST_F(DispatchTest, TypedNumbersTakeADecimalCommaAndOnlyTheParametersUnit)
+{
+    IParamRecord* param = effect.ParamAt(kProbeLevel); // 0..10 "dB"
+    const struct
+    {
+        const char* text;
+        double value; // the value afterwards
+    } cases[] = {{"7,5", 7.5}, {"2.5 dB", 2.5}, {" +3dB ", 3.0}, {"4 db", 4.0},
+                 {"1e0", 1.0}, {"6 Hz", 1.0},   {"1,500", 1.0},  {"0.5k", 1.0},
+                 {"4 5", 1.0}, {"1,2,3", 1.0},  {"-", 1.0},      {"", 1.0}};
+    for (const auto& typed : cases) {
+        graphics->ApplyEditedText(level, param, typed.text);
+        EXPECT_DOUBLE_EQ(param->Value(), typed.value) << '"' << typed.text << '"';
+    }
+}
+
 TEST_F(DispatchTest, HoverLeaveKeysAndWhatIsHit)
 {
     EXPECT_TRUE(graphics->MouseHover(20, 20, kNoKeys));
