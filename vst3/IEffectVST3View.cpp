@@ -28,8 +28,10 @@ const char* const kEditorPlatformType = "";
 
 namespace {
 
-// The views whose window is open, of every instance. [UI thread]
-std::vector<IEffectVST3View*>& ViewsWithWindow()
+// The views of every instance that the host has attached and not yet
+// removed, oldest first; of those of one instance one at most shows the
+// editor. [UI thread]
+std::vector<IEffectVST3View*>& AttachedViews()
 {
     static std::vector<IEffectVST3View*> views;
     return views;
@@ -48,6 +50,9 @@ IEffectVST3View::~IEffectVST3View()
     if (windowOpen) {
         removed(); // a host that released the view without removing it first
     }
+    std::vector<IEffectVST3View*>& attachedViews = AttachedViews();
+    attachedViews.erase(std::remove(attachedViews.begin(), attachedViews.end(), this),
+                        attachedViews.end());
     plug->RemoveView(this);
     plug->release();
 }
@@ -83,11 +88,27 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
     if (parent == nullptr) {
         return kInvalidArgument;
     }
+    std::vector<IEffectVST3View*>& attachedViews = AttachedViews();
+    if (!OpenWindowIn(parent)) {
+        attachedViews.erase(std::remove(attachedViews.begin(), attachedViews.end(), this),
+                            attachedViews.end());
+        return kResultFalse;
+    }
+    if (std::find(attachedViews.begin(), attachedViews.end(), this) == attachedViews.end()) {
+        attachedViews.push_back(this);
+    }
+    CPluginView::attached(parent, type);
+    plug->EditorOpened();
+    return kResultOk;
+}
+
+bool IEffectVST3View::OpenWindowIn(void* parent)
+{
+    IGraphics* editor = Editor();
     // Another view of this instance showing the editor gives it up first,
     // with its own run loop still set, so the host's loop is let go.
-    const std::vector<IEffectVST3View*> others = ViewsWithWindow();
-    for (IEffectVST3View* other : others) {
-        if (other != this && other->Editor() == editor) {
+    for (IEffectVST3View* other : AttachedViews()) {
+        if (other != this && other->windowOpen && other->Editor() == editor) {
             other->ReleaseWindow();
         }
     }
@@ -98,7 +119,7 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
         if (runLoop == nullptr) {
             std::fprintf(stderr, "Toneloom: the host lends no run loop (IRunLoop) to the "
                                  "editor view, so the editor cannot open\n");
-            return kResultFalse;
+            return false;
         }
         x11->SetEventLoop(runLoop.get());
     }
@@ -110,21 +131,33 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
         }
         runLoop.reset();
 #endif
-        return kResultFalse;
+        return false;
     }
     windowOpen = true;
-    ViewsWithWindow().push_back(this);
-    CPluginView::attached(parent, type);
-    plug->EditorOpened();
-    return kResultOk;
+    return true;
 }
 
 tresult PLUGIN_API IEffectVST3View::removed()
 {
-    if (Editor() != nullptr) {
+    IGraphics* editor = Editor();
+    if (editor != nullptr) {
         plug->EditorClosed();
     }
+    const bool showedEditor = windowOpen;
     ReleaseWindow();
+    std::vector<IEffectVST3View*>& attachedViews = AttachedViews();
+    attachedViews.erase(std::remove(attachedViews.begin(), attachedViews.end(), this),
+                        attachedViews.end());
+    // The editor goes back to the latest other view of this instance that
+    // the host still shows.
+    if (showedEditor && editor != nullptr) {
+        for (auto other = attachedViews.rbegin(); other != attachedViews.rend(); ++other) {
+            if ((*other)->Editor() == editor) {
+                (*other)->OpenWindowIn((*other)->systemWindow);
+                break;
+            }
+        }
+    }
     return CPluginView::removed();
 }
 
@@ -140,8 +173,6 @@ void IEffectVST3View::ReleaseWindow()
 #endif
     }
     windowOpen = false;
-    std::vector<IEffectVST3View*>& open = ViewsWithWindow();
-    open.erase(std::remove(open.begin(), open.end(), this), open.end());
 #if SMTG_OS_LINUX
     runLoop.reset();
 #endif

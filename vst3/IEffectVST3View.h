@@ -4,7 +4,7 @@
 // changes the plug-in itself asked for back to the plug-in base.
 //
 // One instance has one editor: of two views attached at once the later one
-// shows it, and the earlier one is left empty until it is attached again.
+// shows it, and the earlier one is left empty until the later one is removed.
 //
 // Threads: every call comes from the host's UI thread; the view takes no lock.
 #pragma once
@@ -54,6 +54,9 @@ protected:
 
 private:
     IGraphics* Editor() const;
+    // Opens the editor's window in `parent`, taking it from another view of
+    // this instance that shows it. False when it cannot be opened.
+    bool OpenWindowIn(void* parent);
     // Closes the editor's window in this view and lets go of the host's run
     // loop; the view stays attached for the host.
     void ReleaseWindow();

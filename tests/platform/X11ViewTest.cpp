@@ -257,9 +257,10 @@ TEST_F(X11ViewTest, TwoEditorsRunSideBySideAndOneClosingLeavesTheOther)
 }
 
 // One instance has one editor, so of two views attached at once the later
-// one shows it; the earlier one's host loop is let go at once, and the earlier
-// view closing afterwards leaves the later one's window alone.
-TEST_F(X11ViewTest, SecondViewOfOneInstanceTakesTheEditorOverFromTheFirst)
+// one shows it; the earlier one's host loop is let go at once. Removing the
+// later one gives the editor back to the earlier one; removing the earlier one
+// leaves the later one's window alone.
+TEST_F(X11ViewTest, SecondViewOfOneInstanceTakesTheEditorOverAndGivesItBack)
 {
     EditorRig rig(40, 40);
     HostWindow otherWindow(300, 40, kEditorWidth + 40, kEditorHeight + 40);
@@ -268,14 +269,24 @@ TEST_F(X11ViewTest, SecondViewOfOneInstanceTakesTheEditorOverFromTheFirst)
     IPtr<IPlugView> second = owned(rig.effect->createView("editor"));
     ASSERT_TRUE(second);
     second->setFrame(&otherFrame);
+    const auto attachSecond = [&] {
+        return second->attached(otherWindow.Parent(), kPlatformTypeX11EmbedWindowID);
+    };
 
     ASSERT_EQ(rig.Attach(), kResultOk);
-    ASSERT_EQ(second->attached(otherWindow.Parent(), kPlatformTypeX11EmbedWindowID), kResultOk);
+    ASSERT_EQ(attachSecond(), kResultOk);
     EXPECT_TRUE(rig.window.Children().empty());
     EXPECT_EQ(otherWindow.Children().size(), 1u);
     EXPECT_EQ(rig.loop.HandlerCount(), 0u);
     EXPECT_EQ(rig.loop.TimerCount(), 0u);
 
+    ASSERT_EQ(second->removed(), kResultOk);
+    EXPECT_TRUE(otherWindow.Children().empty());
+    EXPECT_EQ(otherLoop.HandlerCount(), 0u);
+    EXPECT_EQ(rig.window.Children().size(), 1u);
+    EXPECT_EQ(rig.loop.HandlerCount(), 1u);
+
+    ASSERT_EQ(attachSecond(), kResultOk);
     ASSERT_EQ(rig.view->removed(), kResultOk);
     EXPECT_EQ(otherWindow.Children().size(), 1u);
     EXPECT_EQ(otherLoop.HandlerCount(), 1u);
@@ -290,6 +301,7 @@ TEST_F(X11ViewTest, SecondViewOfOneInstanceTakesTheEditorOverFromTheFirst)
 
     ASSERT_EQ(second->removed(), kResultOk);
     EXPECT_TRUE(otherWindow.Children().empty());
+    EXPECT_TRUE(rig.window.Children().empty());
     EXPECT_EQ(otherLoop.HandlerCount(), 0u);
     second->setFrame(nullptr);
 }
