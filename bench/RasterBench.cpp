@@ -43,10 +43,10 @@ struct Fixture
                 translucent->Row(y)[x] = 0x80000000u | (background->Row(y)[x] & 0xFFFFFFu);
             }
         }
-        PX_FontSpec spec;
-        spec.height = 15;
+        PX_FontSpec fontSpec;
+        fontSpec.height = 15;
         font = std::make_unique<PX_CachedFont>();
-        font->SetNativeFont(PX_CreateNativeFont(spec), kPxFontOwnsNative | kPxFontPreferNative);
+        font->SetNativeFont(PX_CreateNativeFont(fontSpec), kPxFontOwnsNative | kPxFontPreferNative);
         font->SetTextColor(0xC8FFFFFFu); // the knob style's colour
         PX_Rect box = {0, 0, 0, 0};
         font->DrawText(nullptr, kLabel, -1, &box, kPxTextMeasure | kPxTextUseAlpha);

@@ -9,10 +9,10 @@
 #include "PX_Draw.h"
 #include "PX_NativeFont.h"
 #include "PX_SysBitmap.h"
+#include "TypedValue.h"
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
@@ -26,7 +26,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int kBoldWeight = 700;
 constexpr int kNormalWeight = 400;
 constexpr int kTenthsPerDegree = 10;
-constexpr int kMaxListScan = 1024; // value texts searched case-insensitively
 
 // The raster mode of a blend method; unknown methods act as kBlendDefault.
 int RasterMode(const IBlend* blend)
@@ -54,124 +53,6 @@ float Weight(const IBlend* blend)
 float StrokeOpacity(const IRgba& colour, int mode)
 {
     return (mode & kPxSourceAlpha) != 0 ? 1.0f : static_cast<float>(colour.alpha) / 255.0f;
-}
-
-bool EqualIgnoringCase(const char* a, const char* b)
-{
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (std::tolower(static_cast<unsigned char>(*a)) !=
-            std::tolower(static_cast<unsigned char>(*b))) {
-            return false;
-        }
-    }
-    return *a == *b;
-}
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-// A typed number: decimal with a point or one comma as the decimal mark, an
-// optional sign and exponent, read the same whatever C locale the host has
-// set, then at most the parameter's unit ("440 Hz", "4,5", "90%"). Blanks
-// around it do not count. False for anything else, for a number that is not
-// finite, and for a comma followed by exactly three digits ("1,500" is 1.5 to
-// some users and 1500 to others): the rules a host's typed values follow too.
-bool ReadTypedNumber(const char* text, const char* unit, double* number)
-{
-    constexpr int kNumberBytes = 64;
-    while (IsBlank(*text)) {
-        ++text;
-    }
-    if (*text == '+') {
-        ++text;
-    }
-    char digits[kNumberBytes] = {};
-    int length = 0;
-    int comma = -1;
-    for (; text[length] != '\0' && length + 1 < kNumberBytes; ++length) {
-        const char c = text[length];
-        if (!((c >= '0' && c <= '9') || c == '.' || c == ',' || c == '-' || c == '+' || c == 'e' ||
-              c == 'E')) {
-            break;
-        }
-        if (c == ',') {
-            if (comma >= 0) {
-                return false;
-            }
-            comma = length;
-        }
-        digits[length] = c == ',' ? '.' : c;
-    }
-    if (comma >= 0) {
-        int decimals = 0;
-        while (comma + 1 + decimals < length && digits[comma + 1 + decimals] >= '0' &&
-               digits[comma + 1 + decimals] <= '9') {
-            ++decimals;
-        }
-        if (decimals == 3) {
-            return false;
-        }
-    }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(digits, digits + length, value);
-    if (error != std::errc() || end == digits || !std::isfinite(value)) {
-        return false;
-    }
-    // What follows the number must be the unit, or nothing.
-    std::string rest(text + (end - digits));
-    while (!rest.empty() && IsBlank(rest.back())) {
-        rest.pop_back();
-    }
-    size_t first = 0;
-    while (first < rest.size() && IsBlank(rest[first])) {
-        ++first;
-    }
-    std::string label(unit != nullptr ? unit : "");
-    while (!label.empty() && IsBlank(label.back())) {
-        label.pop_back();
-    }
-    while (!label.empty() && IsBlank(label.front())) {
-        label.erase(0, 1);
-    }
-    if (first < rest.size() && !EqualIgnoringCase(rest.c_str() + first, label.c_str())) {
-        return false;
-    }
-    *number = value;
-    return true;
-}
-
-// The plain value a user means by `text`: a value text of the parameter (in
-// any letter case) or a typed number (ReadTypedNumber). False for anything
-// else, so a typo never moves the parameter.
-bool ReadTypedValue(const IParamRecord& param, const char* text, double* plain)
-{
-    if (text == nullptr) {
-        return false;
-    }
-    if (param.ValueTextCount() > 0) {
-        if (param.ValueForText(text, plain)) {
-            return true;
-        }
-        if (param.IsWholeNumberKind()) {
-            const int first = static_cast<int>(param.Min());
-            const int last = static_cast<int>(std::min(param.Max(), param.Min() + kMaxListScan));
-            for (int v = first; v <= last; ++v) {
-                const char* entry = param.ValueTextFor(v);
-                if (entry[0] != '\0' && EqualIgnoringCase(entry, text)) {
-                    *plain = v;
-                    return true;
-                }
-            }
-        }
-    }
-    double number = 0.0;
-    if (!ReadTypedNumber(text, param.Label(), &number)) {
-        return false;
-    }
-    *plain = param.NegateDisplay() ? -number : number;
-    return true;
 }
 
 // The plug-in side walks the control list with the instance mutex held
@@ -393,28 +274,28 @@ PX_IFont* IGraphics::FontFor(ITextStyle& style)
         style.font = cached;
         return cached;
     }
-    PX_FontSpec spec;
-    spec.face = style.face;
-    spec.height = style.size;
-    spec.escapement = style.orientation * kTenthsPerDegree;
-    spec.orientation = style.orientation * kTenthsPerDegree;
-    spec.weight = (style.style & kStyleBold) != 0 ? kBoldWeight : kNormalWeight;
-    spec.italic = (style.style & kStyleItalic) != 0;
+    PX_FontSpec fontSpec;
+    fontSpec.face = style.face;
+    fontSpec.height = style.size;
+    fontSpec.escapement = style.orientation * kTenthsPerDegree;
+    fontSpec.orientation = style.orientation * kTenthsPerDegree;
+    fontSpec.weight = (style.style & kStyleBold) != 0 ? kBoldWeight : kNormalWeight;
+    fontSpec.italic = (style.style & kStyleItalic) != 0;
     switch (style.quality) {
     case kQualityNonAntiAliased:
-        spec.quality = kPxQualityNonAntiAliased;
+        fontSpec.quality = kPxQualityNonAntiAliased;
         break;
     case kQualityAntiAliased:
-        spec.quality = kPxQualityAntiAliased;
+        fontSpec.quality = kPxQualityAntiAliased;
         break;
     case kQualityClearType:
-        spec.quality = kPxQualityClearType;
+        fontSpec.quality = kPxQualityClearType;
         break;
     default:
-        spec.quality = kPxQualityDefault;
+        fontSpec.quality = kPxQualityDefault;
         break;
     }
-    PX_NativeFont native = PX_CreateNativeFont(spec);
+    PX_NativeFont native = PX_CreateNativeFont(fontSpec);
     if (native == nullptr) {
         return nullptr;
     }

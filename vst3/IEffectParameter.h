@@ -42,7 +42,6 @@ private:
     bool PlainOfTypedText(const char* typed, double* plain) const;
 
     IParamRecord* record;
-    bool textsOnly = false; // every value has a text; numbers are not read
 };
 
 } // namespace toneloom
