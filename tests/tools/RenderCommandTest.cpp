@@ -4,6 +4,7 @@
 #include <sndfile.h>
 
 #include "AudioFileWriter.h"
+#include "CommandTestSupport.h"
 #include "ToneloomVersion.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -23,88 +23,22 @@
 
 namespace {
 
-struct Outcome
-{
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using toneloom::test::Outcome;
+using toneloom::test::Quote;
+using toneloom::test::Slurp;
 
-std::string Quote(const std::string& arg)
-{
-    std::string quoted = "'";
-    for (char c : arg) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::string text;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-            text.append(buffer, n);
-        }
-        std::fclose(f);
-    }
-    return text;
-}
-
-class RenderCommand : public ::testing::Test
+class RenderCommand : public toneloom::test::CommandTest
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/toneloom-render-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override
-    {
-        [[maybe_unused]] const int removed = std::system(("rm -rf " + Quote(dir)).c_str());
-    }
+    RenderCommand() : CommandTest("toneloom-render-test") {}
 
     // The renderer (or a copy of it at `program`) with these arguments.
     Outcome Run(const std::vector<std::string>& args,
                 const std::string& program = TONELOOM_RENDER_PATH)
     {
-        std::string command = (home.empty() ? "" : "HOME=" + Quote(home) + " ") + Quote(program);
-        for (const std::string& arg : args) {
-            command += " " + Quote(arg);
-        }
-        const std::string outPath = dir + "/stdout.txt";
-        const std::string errPath = dir + "/stderr.txt";
-        command += " > " + Quote(outPath) + " 2> " + Quote(errPath) + " < /dev/null";
-        Outcome outcome;
-        const int status = std::system(command.c_str());
-        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        outcome.out = Slurp(outPath);
-        outcome.err = Slurp(errPath);
-        std::remove(outPath.c_str());
-        std::remove(errPath.c_str());
-        return outcome;
+        return RunCommand((home.empty() ? "" : "HOME=" + Quote(home) + " ") + Quote(program), args);
     }
 
-    // Names in the test folder (the captured output files excluded).
-    std::vector<std::string> Files() const
-    {
-        std::vector<std::string> names;
-        if (DIR* d = opendir(dir.c_str())) {
-            while (dirent* e = readdir(d)) {
-                const std::string name = e->d_name;
-                if (name != "." && name != "..") {
-                    names.push_back(name);
-                }
-            }
-            closedir(d);
-        }
-        return names;
-    }
-
-    std::string dir;
     std::string home; // the user's home for Run, when not ""
 };
 

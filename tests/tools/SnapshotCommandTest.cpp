@@ -4,15 +4,12 @@
 
 #include <png.h>
 
+#include "CommandTestSupport.h"
 #include "ToneloomVersion.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -20,12 +17,9 @@ namespace {
 constexpr int kWidth = 470;  // pixels
 constexpr int kHeight = 455; // pixels
 
-struct Outcome
-{
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using toneloom::test::Outcome;
+using toneloom::test::Quote;
+using toneloom::test::Slurp;
 
 // An RGB picture read back from a PNG file; empty if it does not decode.
 struct Picture
@@ -79,64 +73,18 @@ Picture ReadPng(const std::string& path)
     return picture;
 }
 
-std::string Quote(const std::string& arg)
-{
-    std::string quoted = "'";
-    for (char c : arg) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::string text;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-            text.append(buffer, n);
-        }
-        std::fclose(f);
-    }
-    return text;
-}
-
-class SnapshotCommand : public ::testing::Test
+class SnapshotCommand : public toneloom::test::CommandTest
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/toneloom-snapshot-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override
-    {
-        [[maybe_unused]] const int removed = std::system(("rm -rf " + Quote(dir)).c_str());
-    }
+    SnapshotCommand() : CommandTest("toneloom-snapshot-test") {}
 
     Outcome Run(const std::vector<std::string>& args)
     {
         // Sanitizer builds: no summary of the (expected) fontconfig leak
         // suppression after the program's own output.
-        std::string command =
-            "LSAN_OPTIONS=\"${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0\" " +
-            Quote(TONELOOM_SNAPSHOT_PATH);
-        for (const std::string& arg : args) {
-            command += " " + Quote(arg);
-        }
-        const std::string outPath = dir + "/.stdout";
-        const std::string errPath = dir + "/.stderr";
-        command += " > " + Quote(outPath) + " 2> " + Quote(errPath) + " < /dev/null";
-        Outcome outcome;
-        const int status = std::system(command.c_str());
-        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        outcome.out = Slurp(outPath);
-        outcome.err = Slurp(errPath);
-        std::remove(outPath.c_str());
-        std::remove(errPath.c_str());
-        return outcome;
+        return RunCommand("LSAN_OPTIONS=\"${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0\" " +
+                              Quote(TONELOOM_SNAPSHOT_PATH),
+                          args);
     }
 
     // The picture the options give, or an empty one when the run failed.
@@ -151,22 +99,6 @@ protected:
         return ReadPng(path);
     }
 
-    // Names in the test folder (the captured output excluded).
-    std::vector<std::string> Files() const
-    {
-        std::vector<std::string> names;
-        if (DIR* d = opendir(dir.c_str())) {
-            while (dirent* e = readdir(d)) {
-                const std::string name = e->d_name;
-                if (name != "." && name != ".." && name[0] != '.') {
-                    names.push_back(name);
-                }
-            }
-            closedir(d);
-        }
-        return names;
-    }
-
     // One line on stderr that starts with the program's name.
     static void ExpectOneLineError(const Outcome& outcome, const std::string& part)
     {
@@ -175,8 +107,6 @@ protected:
         EXPECT_NE(outcome.err.find(part), std::string::npos) << outcome.err;
         EXPECT_TRUE(outcome.out.empty()) << outcome.out;
     }
-
-    std::string dir;
 };
 
 TEST_F(SnapshotCommand, WritesTheWholeEditor)

@@ -1,13 +1,11 @@
 #include "RenderSession.h"
 
-#include "HostText.h"
 #include "PipelinedWriter.h"
 #include "SystemCalls.h"
 #include "Vst3Ids.h"
 
 #include "base/source/fobject.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
-#include "pluginterfaces/vst/ivstunits.h"
 #include "public.sdk/source/vst/vstpresetfile.h"
 
 #include <algorithm>
@@ -25,13 +23,6 @@ using namespace Steinberg::Vst;
 constexpr int kStereo = 2;
 constexpr int kChunkFrames = 16384; // frames handed to the writing thread at a time
 
-std::string Utf8(const String128 text)
-{
-    char out[512];
-    Utf16ToText(text, 128, out, sizeof out);
-    return out;
-}
-
 } // namespace
 
 RenderSession::RenderSession() = default;
@@ -39,10 +30,7 @@ RenderSession::RenderSession() = default;
 RenderSession::~RenderSession()
 {
     // The instance goes before the module that holds its code.
-    blocks.reset();
-    parameters.reset();
-    instance.reset();
-    application.reset();
+    offline.Close();
     module.Unload();
 }
 
@@ -57,117 +45,22 @@ bool RenderSession::Open(const std::string& pluginPath, int sampleRateHz, int ne
         *error = "'" + pluginPath + "' offers no audio effect";
         return false;
     }
-    instance = std::make_unique<host::PluginInstance>(module.Factory(), classId);
-    if (!instance->Valid() || instance->Controller() == nullptr) {
+    if (!offline.Create(module.Factory(), classId)) {
         *error = "'" + pluginPath + "' did not create its effect";
         return false;
     }
-    application = std::make_unique<host::HostApplication>("toneloom-render");
-    if (instance->Initialize(application->unknownCast()) != kResultOk) {
-        *error = "the plug-in refused to initialise";
-        return false;
-    }
-    instance->ActivateDefaultBuses();
-    if (instance->Setup(sampleRateHz, newBlockFrames, kSample32, kOffline) != kResultOk) {
-        *error = "the plug-in refused " + std::to_string(sampleRateHz) + " Hz in blocks of " +
-                 std::to_string(newBlockFrames);
-        return false;
-    }
-    if (instance->SetActive(true) != kResultOk) {
-        *error = "the plug-in refused to start";
-        return false;
-    }
-    sampleRate = sampleRateHz;
-    blockFrames = newBlockFrames;
-
-    // One stereo bus each way, as the plug-in declares; the input stays silent.
-    std::vector<int> inputs;
-    for (int32 i = 0, n = instance->Component()->getBusCount(kAudio, kInput); i < n; ++i) {
-        BusInfo info{};
-        instance->Component()->getBusInfo(kAudio, kInput, i, info);
-        inputs.push_back(info.channelCount);
-    }
-    blocks = std::make_unique<host::ProcessDataBuilder>(inputs, std::vector<int>{kStereo},
-                                                        blockFrames, kSample32, sampleRateHz);
-    // Every process call says what the setup said: this is an offline render
-    // (no phase re-alignment by the wall clock, so equal settings give equal
-    // samples).
-    blocks->Data().processMode = kOffline;
-
-    parameters = std::make_unique<ParameterCatalogue>(instance->Controller());
-    if (IUnitInfo* units = instance->Units()) {
-        ProgramListInfo list{};
-        if (units->getProgramListCount() > 0 && units->getProgramListInfo(0, list) == kResultOk) {
-            for (int32 slot = 0; slot < list.programCount; ++slot) {
-                String128 name{};
-                units->getProgramName(list.id, slot, name);
-                presetNames.push_back(Utf8(name));
-            }
-        }
-    }
-    return true;
-}
-
-bool RenderSession::FindPreset(const std::string& text, int* slot, std::string* error) const
-{
-    const auto named = std::find(presetNames.begin(), presetNames.end(), text);
-    if (named != presetNames.end()) {
-        *slot = static_cast<int>(named - presetNames.begin());
-        return true;
-    }
-    char* end = nullptr;
-    const long number = std::strtol(text.c_str(), &end, 10);
-    if (!text.empty() && *end == '\0') {
-        if (number >= 0 && number < static_cast<long>(presetNames.size())) {
-            *slot = static_cast<int>(number);
-            return true;
-        }
-        *error = "no preset slot " + text + " (slots are 0 to " +
-                 std::to_string(static_cast<int>(presetNames.size()) - 1) + ")";
-        return false;
-    }
-    *error = "unknown preset \"" + text + "\" (--list-presets shows them)";
-    return false;
-}
-
-bool RenderSession::ProcessWithoutAudio(std::string* error)
-{
-    // A block of no samples carries only the parameter changes.
-    ProcessData& data = blocks->Block(0);
-    const tresult result = instance->Process(data);
-    blocks->Advance(0);
-    if (result != kResultOk) {
-        *error = "the plug-in refused a parameter change";
-        return false;
-    }
-    return true;
-}
-
-bool RenderSession::SelectPreset(int slot, std::string* error)
-{
-    const int last = static_cast<int>(presetNames.size()) - 1;
-    if (slot < 0 || slot > last || last < 1) {
-        *error = "no preset slot " + std::to_string(slot);
-        return false;
-    }
-    blocks->Changes().Add(toneloom::kPresetParamId, 0, double(slot) / last);
-    return ProcessWithoutAudio(error);
-}
-
-bool RenderSession::ApplyChange(ParamID id, double normalised, std::string* error)
-{
-    blocks->Changes().Add(id, 0, normalised);
-    return ProcessWithoutAudio(error);
+    return offline.Start("toneloom-render", sampleRateHz, newBlockFrames, error);
 }
 
 bool RenderSession::QueueLinesAt(const Schedule& schedule, int64_t position, size_t* next,
                                  std::string* error)
 {
-    const int last = static_cast<int>(presetNames.size()) - 1;
+    host::ProcessDataBuilder& blocks = offline.Blocks();
+    const int last = static_cast<int>(offline.PresetNames().size()) - 1;
     for (; *next < schedule.lines.size() && schedule.lines[*next].frame <= position; ++*next) {
         const ScheduleLine& line = schedule.lines[*next];
         if (!line.isPreset) {
-            if (!blocks->Changes().Add(line.id, 0, line.normalised)) {
+            if (!blocks.Changes().Add(line.id, 0, line.normalised)) {
                 *error = schedule.Where(line) + ": too many changes at one time";
                 return false;
             }
@@ -177,11 +70,11 @@ bool RenderSession::QueueLinesAt(const Schedule& schedule, int64_t position, siz
             *error = "the plug-in has no presets";
             return false;
         }
-        if (blocks->Changes().getParameterCount() > 0 && !ProcessWithoutAudio(error)) {
+        if (blocks.Changes().getParameterCount() > 0 && !offline.ProcessWithoutAudio(error)) {
             return false;
         }
-        blocks->Changes().Add(toneloom::kPresetParamId, 0, double(line.presetSlot) / last);
-        if (!ProcessWithoutAudio(error)) {
+        blocks.Changes().Add(toneloom::kPresetParamId, 0, double(line.presetSlot) / last);
+        if (!offline.ProcessWithoutAudio(error)) {
             return false;
         }
     }
@@ -191,10 +84,12 @@ bool RenderSession::QueueLinesAt(const Schedule& schedule, int64_t position, siz
 bool RenderSession::Render(const RenderTimeline& timeline, AudioFileWriter* writer,
                            ProgressBar* progress, std::string* error)
 {
-    const auto total = static_cast<int64_t>(std::llround(timeline.seconds * sampleRate));
-    blocks->SetTempo(timeline.tempoBpm);
-    blocks->SetPlaying(timeline.playing);
-    blocks->SetProjectTimeSamples(0);
+    host::ProcessDataBuilder& blocks = offline.Blocks();
+    const int blockFrames = offline.BlockFrames();
+    const auto total = static_cast<int64_t>(std::llround(timeline.seconds * offline.SampleRate()));
+    blocks.SetTempo(timeline.tempoBpm);
+    blocks.SetPlaying(timeline.playing);
+    blocks.SetProjectTimeSamples(0);
     static const Schedule kNoSchedule;
     const Schedule& schedule = timeline.schedule != nullptr ? *timeline.schedule : kNoSchedule;
     const std::vector<ScheduleLine>& lines = schedule.lines;
@@ -257,25 +152,25 @@ bool RenderSession::Render(const RenderTimeline& timeline, AudioFileWriter* writ
                                               double(ramp->frame - ramp->rampFromFrame);
                     const double plain =
                         ramp->rampFromPlain + (ramp->plain - ramp->rampFromPlain) * progressed;
-                    blocks->Changes().Add(ramp->id, static_cast<int32>(frames - 1),
-                                          parameters->NormalisedOf(ramp->id, plain));
+                    blocks.Changes().Add(ramp->id, static_cast<int32>(frames - 1),
+                                         offline.Parameters().NormalisedOf(ramp->id, plain));
                 }
             }
             const int count = static_cast<int>(frames);
-            ProcessData& data = blocks->Block(count);
-            if (instance->Process(data) != kResultOk) {
+            ProcessData& data = blocks.Block(count);
+            if (offline.Instance().Process(data) != kResultOk) {
                 *error = "the plug-in failed to process a block";
                 pipeline.Finish(error);
                 return false;
             }
-            const float* left = blocks->Output32(0, 0);
-            const float* right = blocks->Output32(0, 1);
+            const float* left = blocks.Output32(0, 0);
+            const float* right = blocks.Output32(0, 1);
             float* out = chunk + static_cast<ptrdiff_t>(filled) * kStereo;
             for (int i = 0; i < count; ++i) {
                 out[2 * i] = left[i];
                 out[2 * i + 1] = right[i];
             }
-            blocks->Advance(count);
+            blocks.Advance(count);
             filled += count;
         }
         if (!pipeline.Submit(filled, error)) {
@@ -291,7 +186,7 @@ bool RenderSession::Render(const RenderTimeline& timeline, AudioFileWriter* writ
 
 bool RenderSession::SaveState(std::vector<uint8_t>* bytes)
 {
-    return instance->SaveState(bytes);
+    return offline.Instance().SaveState(bytes);
 }
 
 bool RenderSession::ExportPreset(const std::string& path, std::string* error)
@@ -303,7 +198,7 @@ bool RenderSession::ExportPreset(const std::string& path, std::string* error)
         return false;
     }
     const bool saved =
-        PresetFile::savePreset(stream, FUID::fromTUID(classId), instance->Component());
+        PresetFile::savePreset(stream, FUID::fromTUID(classId), offline.Instance().Component());
     stream->release();
     if (!saved || !MoveOver(partial, path)) {
         std::remove(partial.c_str());
@@ -327,7 +222,7 @@ bool RenderSession::LoadPresetFile(const std::string& path, std::string* error)
             *error = "'" + path + "' is not a VST 3 preset file, or it is damaged";
         } else if (file.getClassID() != FUID::fromTUID(classId)) {
             *error = "'" + path + "' is a preset for another plug-in";
-        } else if (!file.restoreComponentState(instance->Component())) {
+        } else if (!file.restoreComponentState(offline.Instance().Component())) {
             *error = "'" + path + "' holds a state the plug-in refuses: the file is damaged";
         } else {
             loaded = true;

@@ -4,16 +4,13 @@
 #pragma once
 
 #include "AudioFileWriter.h"
+#include "OfflineHost.h"
 #include "ParameterCatalogue.h"
 #include "ProgressBar.h"
 #include "Schedule.h"
 
-#include "HostApplication.h"
 #include "HostModule.h"
-#include "PluginInstance.h"
-#include "ProcessDataBuilder.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,16 +38,22 @@ public:
     // and activates it. False with a one-line reason.
     bool Open(const std::string& pluginPath, int sampleRateHz, int blockFrames, std::string* error);
 
-    const ParameterCatalogue& Parameters() const { return *parameters; }
+    const ParameterCatalogue& Parameters() const { return offline.Parameters(); }
     // The names of the program list, by slot.
-    const std::vector<std::string>& PresetNames() const { return presetNames; }
+    const std::vector<std::string>& PresetNames() const { return offline.PresetNames(); }
     // A slot number or an exact preset name; false with a reason.
-    bool FindPreset(const std::string& text, int* slot, std::string* error) const;
+    bool FindPreset(const std::string& text, int* slot, std::string* error) const
+    {
+        return offline.FindPreset(text, slot, error);
+    }
 
     // Selects preset `slot` through the program-change parameter.
-    bool SelectPreset(int slot, std::string* error);
+    bool SelectPreset(int slot, std::string* error) { return offline.SelectPreset(slot, error); }
     // Applies one parameter change before any audio, as automation would.
-    bool ApplyChange(Steinberg::Vst::ParamID id, double normalised, std::string* error);
+    bool ApplyChange(Steinberg::Vst::ParamID id, double normalised, std::string* error)
+    {
+        return offline.ApplyChange(id, normalised, error);
+    }
 
     // Renders the timeline into `writer` (opened for 2 channels). A schedule's
     // changes travel in the process calls' parameter queues, as a host's
@@ -72,7 +75,6 @@ public:
     bool SaveState(std::vector<uint8_t>* bytes);
 
 private:
-    bool ProcessWithoutAudio(std::string* error);
     // Queues the schedule's lines that fall on `position`, starting at
     // `*next`; a program change goes in a call of its own, after the changes
     // before it, so the parameters that follow it are not overwritten.
@@ -80,13 +82,7 @@ private:
 
     host::HostModule module;
     Steinberg::TUID classId{};
-    std::unique_ptr<host::HostApplication> application;
-    std::unique_ptr<host::PluginInstance> instance;
-    std::unique_ptr<host::ProcessDataBuilder> blocks;
-    std::unique_ptr<ParameterCatalogue> parameters;
-    std::vector<std::string> presetNames;
-    int blockFrames = 0;
-    int sampleRate = 0; // Hz
+    OfflineHost offline;
 };
 
 } // namespace toneloom

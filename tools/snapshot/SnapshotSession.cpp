@@ -1,6 +1,5 @@
 #include "SnapshotSession.h"
 
-#include "HostText.h"
 #include "IEffectVST3.h"
 #include "IGraphicsHeadless.h"
 #include "PlatformGraphics.h"
@@ -8,7 +7,6 @@
 
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
-#include "pluginterfaces/vst/ivstunits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,15 +20,7 @@ namespace {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-constexpr int kStereo = 2;
 constexpr int kDragSteps = 8; // pointer moves a drag is delivered in
-
-std::string Utf8(const String128 text)
-{
-    char out[512];
-    Utf16ToText(text, 128, out, sizeof out);
-    return out;
-}
 
 } // namespace
 
@@ -40,10 +30,7 @@ SnapshotSession::~SnapshotSession()
 {
     // The instance (and with it the editor) goes before the factory.
     editor = nullptr;
-    blocks.reset();
-    parameters.reset();
-    instance.reset();
-    application.reset();
+    offline.Close();
     if (factory != nullptr) {
         factory->release();
     }
@@ -59,116 +46,34 @@ bool SnapshotSession::Open(int sampleRateHz, int newBlockFrames, std::string* er
         return false;
     }
     std::memcpy(classId, kToneloomClassIdBytes.data(), sizeof classId);
-    instance = std::make_unique<host::PluginInstance>(factory, classId);
-    if (!instance->Valid() || instance->Controller() == nullptr) {
+    if (!offline.Create(factory, classId)) {
         *error = "the plug-in did not create its effect";
         return false;
     }
-    auto* effect = dynamic_cast<IEffectVST3*>(instance->Component());
+    auto* effect = dynamic_cast<IEffectVST3*>(offline.Instance().Component());
     editor = effect != nullptr ? dynamic_cast<IGraphicsHeadless*>(effect->Editor()) : nullptr;
     if (editor == nullptr) {
         *error = "the plug-in built no editor";
         return false;
     }
-    application = std::make_unique<host::HostApplication>("toneloom-snapshot");
-    if (instance->Initialize(application->unknownCast()) != kResultOk) {
-        *error = "the plug-in refused to initialise";
+    if (!offline.Start("toneloom-snapshot", sampleRateHz, newBlockFrames, error)) {
         return false;
-    }
-    instance->ActivateDefaultBuses();
-    if (instance->Setup(sampleRateHz, newBlockFrames, kSample32, kOffline) != kResultOk ||
-        instance->SetActive(true) != kResultOk) {
-        *error = "the plug-in refused to start";
-        return false;
-    }
-    sampleRate = sampleRateHz;
-    blockFrames = newBlockFrames;
-
-    std::vector<int> inputs;
-    for (int32 i = 0, n = instance->Component()->getBusCount(kAudio, kInput); i < n; ++i) {
-        BusInfo info{};
-        instance->Component()->getBusInfo(kAudio, kInput, i, info);
-        inputs.push_back(info.channelCount);
-    }
-    blocks = std::make_unique<host::ProcessDataBuilder>(inputs, std::vector<int>{kStereo},
-                                                        blockFrames, kSample32, sampleRateHz);
-    // Offline: no re-alignment by the wall clock, so equal options give equal pictures.
-    blocks->Data().processMode = kOffline;
-
-    parameters = std::make_unique<ParameterCatalogue>(instance->Controller());
-    if (IUnitInfo* units = instance->Units()) {
-        ProgramListInfo list{};
-        if (units->getProgramListCount() > 0 && units->getProgramListInfo(0, list) == kResultOk) {
-            for (int32 slot = 0; slot < list.programCount; ++slot) {
-                String128 name{};
-                units->getProgramName(list.id, slot, name);
-                presetNames.push_back(Utf8(name));
-            }
-        }
     }
     // A first block: the engine now runs as in a playing host (a click on a
     // sync switch, for one, converts the LFO's speed only then).
-    return ProcessBlock(blockFrames, error);
-}
-
-bool SnapshotSession::FindPreset(const std::string& text, int* slot, std::string* error) const
-{
-    const auto named = std::find(presetNames.begin(), presetNames.end(), text);
-    if (named != presetNames.end()) {
-        *slot = static_cast<int>(named - presetNames.begin());
-        return true;
-    }
-    char* end = nullptr;
-    const long number = std::strtol(text.c_str(), &end, 10);
-    if (!text.empty() && *end == '\0') {
-        if (number >= 0 && number < static_cast<long>(presetNames.size())) {
-            *slot = static_cast<int>(number);
-            return true;
-        }
-        *error = "no preset slot " + text + " (slots are 0 to " +
-                 std::to_string(static_cast<int>(presetNames.size()) - 1) + ")";
-        return false;
-    }
-    *error = "unknown preset \"" + text + "\" (--list-presets shows them)";
-    return false;
+    return ProcessBlock(offline.BlockFrames(), error);
 }
 
 bool SnapshotSession::ProcessBlock(int frames, std::string* error)
 {
-    const tresult result = instance->Process(blocks->Block(frames));
-    blocks->Advance(frames);
+    host::ProcessDataBuilder& blocks = offline.Blocks();
+    const tresult result = offline.Instance().Process(blocks.Block(frames));
+    blocks.Advance(frames);
     if (result != kResultOk) {
         *error = "the plug-in refused to process";
         return false;
     }
     return true;
-}
-
-bool SnapshotSession::ProcessWithoutAudio(std::string* error)
-{
-    // A block of no samples carries only the parameter changes.
-    if (!ProcessBlock(0, error)) {
-        *error = "the plug-in refused a parameter change";
-        return false;
-    }
-    return true;
-}
-
-bool SnapshotSession::SelectPreset(int slot, std::string* error)
-{
-    const int last = static_cast<int>(presetNames.size()) - 1;
-    if (slot < 0 || slot > last || last < 1) {
-        *error = "no preset slot " + std::to_string(slot);
-        return false;
-    }
-    blocks->Changes().Add(kPresetParamId, 0, double(slot) / last);
-    return ProcessWithoutAudio(error);
-}
-
-bool SnapshotSession::ApplyChange(ParamID id, double normalised, std::string* error)
-{
-    blocks->Changes().Add(id, 0, normalised);
-    return ProcessWithoutAudio(error);
 }
 
 void SnapshotSession::OpenEditor()
@@ -208,8 +113,10 @@ bool SnapshotSession::Perform(const MouseAction& action, std::string* error)
 
 bool SnapshotSession::Play(double seconds, double tempoBpm, std::string* error)
 {
-    blocks->SetTempo(tempoBpm);
-    blocks->SetPlaying(true);
+    const int sampleRate = offline.SampleRate(); // Hz
+    const int blockFrames = offline.BlockFrames();
+    offline.Blocks().SetTempo(tempoBpm);
+    offline.Blocks().SetPlaying(true);
     const auto total = static_cast<int64_t>(std::llround(seconds * sampleRate));
     const int64_t framesPerTick =
         std::max<int64_t>(1, static_cast<int64_t>(editor->TimerPeriodMs()) * sampleRate / 1000);

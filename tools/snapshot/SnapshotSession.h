@@ -6,13 +6,9 @@
 // window would send it.
 #pragma once
 
+#include "OfflineHost.h"
 #include "ParameterCatalogue.h"
 
-#include "HostApplication.h"
-#include "PluginInstance.h"
-#include "ProcessDataBuilder.h"
-
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,14 +47,20 @@ public:
     // host. False with a one-line reason.
     bool Open(int sampleRateHz, int blockFrames, std::string* error);
 
-    const ParameterCatalogue& Parameters() const { return *parameters; }
-    const std::vector<std::string>& PresetNames() const { return presetNames; }
+    const ParameterCatalogue& Parameters() const { return offline.Parameters(); }
+    const std::vector<std::string>& PresetNames() const { return offline.PresetNames(); }
     // A slot number or an exact preset name; false with a reason.
-    bool FindPreset(const std::string& text, int* slot, std::string* error) const;
+    bool FindPreset(const std::string& text, int* slot, std::string* error) const
+    {
+        return offline.FindPreset(text, slot, error);
+    }
     // Selects preset `slot` through the program-change parameter.
-    bool SelectPreset(int slot, std::string* error);
+    bool SelectPreset(int slot, std::string* error) { return offline.SelectPreset(slot, error); }
     // Applies one parameter change, as automation would.
-    bool ApplyChange(Steinberg::Vst::ParamID id, double normalised, std::string* error);
+    bool ApplyChange(Steinberg::Vst::ParamID id, double normalised, std::string* error)
+    {
+        return offline.ApplyChange(id, normalised, error);
+    }
 
     // Opens the editor's (headless) window and draws it.
     void OpenEditor();
@@ -73,18 +75,11 @@ public:
 
 private:
     bool ProcessBlock(int frames, std::string* error);
-    bool ProcessWithoutAudio(std::string* error);
 
     Steinberg::TUID classId{};
     Steinberg::IPluginFactory* factory = nullptr;
-    std::unique_ptr<host::HostApplication> application;
-    std::unique_ptr<host::PluginInstance> instance;
-    std::unique_ptr<host::ProcessDataBuilder> blocks;
-    std::unique_ptr<ParameterCatalogue> parameters;
-    std::vector<std::string> presetNames;
+    OfflineHost offline;
     IGraphicsHeadless* editor = nullptr; // owned by the effect
-    int blockFrames = 0;
-    int sampleRate = 0; // Hz
 };
 
 } // namespace toneloom

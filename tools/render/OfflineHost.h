@@ -1,0 +1,73 @@
+// What both command-line tools do as a DAW's offline render does: make one
+// effect from a factory, initialise and start it for 32-bit offline
+// processing, and keep what drives it afterwards: the blocks (the plug-in's
+// input buses, kept silent, and one stereo output), its parameters and the
+// names of its program list. Program changes and parameter settings travel in
+// process calls, as a host's automation does.
+#pragma once
+
+#include "ParameterCatalogue.h"
+
+#include "HostApplication.h"
+#include "PluginInstance.h"
+#include "ProcessDataBuilder.h"
+
+#include "pluginterfaces/base/ipluginbase.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace toneloom {
+
+class OfflineHost
+{
+public:
+    OfflineHost();
+    ~OfflineHost();
+    OfflineHost(const OfflineHost&) = delete;
+    OfflineHost& operator=(const OfflineHost&) = delete;
+
+    // Makes effect `classId` from `factory`. False when no effect with its
+    // controller came of it; the caller words the error, naming the plug-in
+    // as its user knows it.
+    bool Create(Steinberg::IPluginFactory* factory, const Steinberg::TUID classId);
+    // Initialises the effect made by Create with a host context called
+    // `hostName`, activates its default buses, sets up 32-bit offline
+    // processing at `sampleRateHz` in blocks of at most `blockFrames` and
+    // starts it; then prepares the blocks, the parameter catalogue and the
+    // program names. False with a one-line reason.
+    bool Start(const std::string& hostName, int sampleRateHz, int blockFrames, std::string* error);
+    // Releases the effect and everything that refers to it (the destructor
+    // does it too); before the module or factory that holds its code goes.
+    void Close();
+
+    // These need a successful Create (Instance) or Start (the rest).
+    host::PluginInstance& Instance() { return *instance; }
+    host::ProcessDataBuilder& Blocks() { return *blocks; }
+    const ParameterCatalogue& Parameters() const { return *parameters; }
+    // The names of the program list, by slot.
+    const std::vector<std::string>& PresetNames() const { return presetNames; }
+    int SampleRate() const { return sampleRate; } // Hz
+    int BlockFrames() const { return blockFrames; }
+
+    // A slot number or an exact preset name; false with a reason.
+    bool FindPreset(const std::string& text, int* slot, std::string* error) const;
+    // Selects preset `slot` through the program-change parameter.
+    bool SelectPreset(int slot, std::string* error);
+    // Applies one parameter change before any audio, as automation would.
+    bool ApplyChange(Steinberg::Vst::ParamID id, double normalised, std::string* error);
+    // Sends the changes queued in Blocks() in a block of no samples.
+    bool ProcessWithoutAudio(std::string* error);
+
+private:
+    std::unique_ptr<host::HostApplication> application;
+    std::unique_ptr<host::PluginInstance> instance;
+    std::unique_ptr<host::ProcessDataBuilder> blocks;
+    std::unique_ptr<ParameterCatalogue> parameters;
+    std::vector<std::string> presetNames;
+    int blockFrames = 0;
+    int sampleRate = 0; // Hz
+};
+
+} // namespace toneloom
