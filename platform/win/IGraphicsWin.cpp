@@ -504,24 +504,30 @@ void IGraphicsWin::TickEntry()
     if (entry == nullptr) {
         return;
     }
-    switch (entryState) {
+    const int state = entryState;
+    switch (state) {
     case kEntryFocused:
         entryState = kEntryIdle;
         return;
-    case kEntryCommit: {
-        char text[kEntryTextBytes + 1] = {};
-        SendMessageA(static_cast<HWND>(entry), WM_GETTEXT, sizeof text,
-                     reinterpret_cast<LPARAM>(text));
-        ApplyEditedText(entryControl, entryParam, text);
-        break;
-    }
+    case kEntryCommit:
     case kEntryCancel:
         break;
     default:
         return;
     }
+    char text[kEntryTextBytes + 1] = {};
+    if (state == kEntryCommit) {
+        SendMessageA(static_cast<HWND>(entry), WM_GETTEXT, sizeof text,
+                     reinterpret_cast<LPARAM>(text));
+    }
+    // The entry closes before the value goes out: a host may close the
+    // editor, and the entry with it, when it hears of the edit.
     IControl* control = entryControl;
+    IParamRecord* param = entryParam;
     DropEntry(true);
+    if (state == kEntryCommit) {
+        ApplyEditedText(control, param, text);
+    }
     control->EndValuePrompt();
 }
 

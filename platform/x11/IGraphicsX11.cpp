@@ -580,20 +580,26 @@ void IGraphicsX11::TickValueEntry()
     if (entry == nullptr) {
         return;
     }
-    switch (entry->CurrentState()) {
+    const int state = entry->CurrentState();
+    switch (state) {
     case X11ValueEntry::kFocused:
         entry->SetState(X11ValueEntry::kIdle);
         return;
     case X11ValueEntry::kCommit:
-        ApplyEditedText(entry->Control(), entry->Param(), entry->Text().c_str());
-        break;
     case X11ValueEntry::kCancel:
         break;
     default:
         return;
     }
+    // The entry closes before the value goes out: a host may close the
+    // editor, and the entry with it, when it hears of the edit.
     IControl* control = entry->Control();
+    IParamRecord* param = entry->Param();
+    const std::string text = entry->Text();
     entry.reset();
+    if (state == X11ValueEntry::kCommit) {
+        ApplyEditedText(control, param, text.c_str());
+    }
     control->EndValuePrompt();
 }
 

@@ -77,6 +77,23 @@ struct EditorRig
     IPtr<IPlugView> view;
 };
 
+// A host that closes the editor as soon as it hears of an edit, as one that
+// rebuilds its window on a change may.
+class ClosingHandler : public host::RecordingComponentHandler
+{
+public:
+    tresult PLUGIN_API performEdit(Vst::ParamID id, Vst::ParamValue value) override
+    {
+        const tresult result = RecordingComponentHandler::performEdit(id, value);
+        if (IPlugView* closing = viewToClose) {
+            viewToClose = nullptr;
+            closing->removed();
+        }
+        return result;
+    }
+    IPlugView* viewToClose = nullptr;
+};
+
 class X11ViewTest : public ::testing::Test
 {
 protected:
@@ -233,6 +250,32 @@ TEST_F(X11ViewTest, ValueEntryCommitsOnReturnAndCancelsOnEscapeOrRightClick)
             EXPECT_NEAR(event.normalised, 0.75, 1e-9);
         }
     }
+}
+
+TEST_F(X11ViewTest, HostClosingTheEditorWhileATypedValueIsAppliedIsNoCrash)
+{
+    EditorRig rig(40, 40);
+    IPtr<ClosingHandler> closer = owned(new ClosingHandler);
+    rig.effect->setComponentHandler(closer);
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    rig.loop.RunFor(kSettleMs);
+    rig.window.Click(30, 30, Button3);
+    rig.loop.RunFor(kSettleMs);
+    ASSERT_TRUE(rig.graphics->ValueEntryOpen());
+    closer->Clear();
+    closer->viewToClose = rig.view;
+    rig.window.Type("1.5");
+    rig.window.KeyTap(XK_Return);
+    rig.loop.RunFor(kSettleMs);
+    EXPECT_FALSE(rig.graphics->ValueEntryOpen());
+    EXPECT_TRUE(rig.window.Children().empty());
+    // The value, then sent once more as the entry closes: two whole gestures.
+    const std::vector<HandlerEvent> events = closer->Events();
+    ASSERT_EQ(events.size(), 6u);
+    EXPECT_TRUE(IsOneGesture({events.begin(), events.begin() + 3}, kTestGain));
+    EXPECT_TRUE(IsOneGesture({events.begin() + 3, events.end()}, kTestGain));
+    EXPECT_NEAR(rig.effect->getParamNormalized(kTestGain), 0.75, 1e-9);
+    EXPECT_EQ(rig.Attach(), kResultOk);
 }
 
 TEST_F(X11ViewTest, TwoEditorsRunSideBySideAndOneClosingLeavesTheOther)

@@ -31,6 +31,23 @@ constexpr DWORD kSettleMs = 150; // a few timer periods for input to arrive and 
 constexpr int kWheelNotch = 120;
 const IBox kProbeBox{10, 10, 50, 50};
 
+// A host that closes the editor as soon as it hears of an edit, as one that
+// rebuilds its window on a change may.
+class ClosingHandler : public host::RecordingComponentHandler
+{
+public:
+    tresult PLUGIN_API performEdit(Vst::ParamID id, Vst::ParamValue value) override
+    {
+        const tresult result = RecordingComponentHandler::performEdit(id, value);
+        if (IPlugView* closing = viewToClose) {
+            viewToClose = nullptr;
+            closing->removed();
+        }
+        return result;
+    }
+    IPlugView* viewToClose = nullptr;
+};
+
 // One plug-in with its editor, a view on it and the host's window.
 struct EditorRig
 {
@@ -168,6 +185,28 @@ TEST(WinViewTest, EntryCommitsOnReturnAndARightClickCancelsIt)
     Pump(kSettleMs);
     EXPECT_EQ(rig.graphics->EntryWindow(), nullptr);
     EXPECT_NEAR(rig.effect->getParamNormalized(kTestGain), 0.75, 1e-9);
+}
+
+TEST(WinViewTest, HostClosingTheEditorWhileATypedValueIsAppliedIsNoCrash)
+{
+    EditorRig rig(40, 40);
+    IPtr<ClosingHandler> closer = owned(new ClosingHandler);
+    rig.effect->setComponentHandler(closer);
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    Pump(kSettleMs);
+    rig.window.Click(30, 30, true);
+    Pump(kSettleMs);
+    auto entry = static_cast<HWND>(rig.graphics->EntryWindow());
+    ASSERT_NE(entry, nullptr);
+    SetWindowTextA(entry, "");
+    closer->viewToClose = rig.view;
+    rig.window.Type("1.5");
+    rig.window.Key(VK_RETURN);
+    Pump(kSettleMs);
+    EXPECT_EQ(rig.graphics->EntryWindow(), nullptr);
+    EXPECT_EQ(rig.window.Editor(), nullptr);
+    EXPECT_NEAR(rig.effect->getParamNormalized(kTestGain), 0.75, 1e-9);
+    EXPECT_EQ(rig.Attach(), kResultOk);
 }
 
 TEST(WinViewTest, ClosingMidDragEndsTheGesture)
