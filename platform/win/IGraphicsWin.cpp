@@ -415,6 +415,15 @@ void IGraphicsWin::Resize(int newWidth, int newHeight)
 
 void IGraphicsWin::StartGestureTimer(int ticks)
 {
+    if (window == nullptr) {
+        // No window, no timer to end the edit later (a host closed the
+        // editor while it heard of the edit): it ends now.
+        gestureCountdown = 0;
+        if (Plug() != nullptr) {
+            Plug()->FlushDeferredEditEnd();
+        }
+        return;
+    }
     gestureCountdown = ticks > 0 ? ticks : 0;
 }
 

@@ -537,6 +537,15 @@ void IGraphicsX11::Tick()
 
 void IGraphicsX11::StartGestureTimer(int ticks)
 {
+    if (window == 0) {
+        // No window, no timer to end the edit later (a host closed the
+        // editor while it heard of the edit): it ends now.
+        gestureCountdown = 0;
+        if (Plug() != nullptr) {
+            Plug()->FlushDeferredEditEnd();
+        }
+        return;
+    }
     gestureCountdown = ticks > 0 ? ticks : 0;
 }
 

@@ -252,7 +252,7 @@ TEST_F(X11ViewTest, ValueEntryCommitsOnReturnAndCancelsOnEscapeOrRightClick)
     }
 }
 
-TEST_F(X11ViewTest, HostClosingTheEditorWhileATypedValueIsAppliedIsNoCrash)
+TEST_F(X11ViewTest, HostClosingTheEditorWhenItHearsOfATypedValueOrAWheelStep)
 {
     EditorRig rig(40, 40);
     IPtr<ClosingHandler> closer = owned(new ClosingHandler);
@@ -275,6 +275,19 @@ TEST_F(X11ViewTest, HostClosingTheEditorWhileATypedValueIsAppliedIsNoCrash)
     EXPECT_TRUE(IsOneGesture({events.begin(), events.begin() + 3}, kTestGain));
     EXPECT_TRUE(IsOneGesture({events.begin() + 3, events.end()}, kTestGain));
     EXPECT_NEAR(rig.effect->getParamNormalized(kTestGain), 0.75, 1e-9);
+
+    // A wheel step's edit ends at once when there is no window left to end
+    // it a moment later.
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    rig.loop.RunFor(kSettleMs);
+    closer->Clear();
+    closer->viewToClose = rig.view;
+    rig.window.MoveTo(30, 30);
+    rig.window.Press(Button4);
+    rig.window.Release(Button4);
+    rig.loop.RunFor(kSettleMs);
+    EXPECT_TRUE(rig.window.Children().empty());
+    EXPECT_TRUE(IsOneGesture(closer->Events(), kTestGain));
     EXPECT_EQ(rig.Attach(), kResultOk);
 }
 

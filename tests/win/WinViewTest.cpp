@@ -187,7 +187,7 @@ TEST(WinViewTest, EntryCommitsOnReturnAndARightClickCancelsIt)
     EXPECT_NEAR(rig.effect->getParamNormalized(kTestGain), 0.75, 1e-9);
 }
 
-TEST(WinViewTest, HostClosingTheEditorWhileATypedValueIsAppliedIsNoCrash)
+TEST(WinViewTest, HostClosingTheEditorWhenItHearsOfATypedValueOrAWheelStep)
 {
     EditorRig rig(40, 40);
     IPtr<ClosingHandler> closer = owned(new ClosingHandler);
@@ -206,6 +206,18 @@ TEST(WinViewTest, HostClosingTheEditorWhileATypedValueIsAppliedIsNoCrash)
     EXPECT_EQ(rig.graphics->EntryWindow(), nullptr);
     EXPECT_EQ(rig.window.Editor(), nullptr);
     EXPECT_NEAR(rig.effect->getParamNormalized(kTestGain), 0.75, 1e-9);
+
+    // A wheel step's edit ends at once when there is no window left to end
+    // it a moment later.
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    Pump(kSettleMs);
+    closer->Clear();
+    closer->viewToClose = rig.view;
+    rig.window.MoveTo(30, 30);
+    rig.window.Mouse(MOUSEEVENTF_WHEEL, kWheelNotch);
+    Pump(kSettleMs);
+    EXPECT_EQ(rig.window.Editor(), nullptr);
+    EXPECT_TRUE(IsOneGesture(closer->Events(), kTestGain));
     EXPECT_EQ(rig.Attach(), kResultOk);
 }
 
