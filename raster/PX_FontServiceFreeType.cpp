@@ -56,7 +56,7 @@ void ReleaseLibrary()
 
 // The font file fontconfig picks for the face name, weight and slant; false
 // when there is none.
-bool FindFontFile(const PX_FontSpec& spec, char* path, size_t pathSize, int* index)
+bool FindFontFile(const PX_FontSpec& fontSpec, char* path, size_t pathSize, int* index)
 {
     if (FcInit() == FcFalse) {
         return false;
@@ -66,11 +66,11 @@ bool FindFontFile(const PX_FontSpec& spec, char* path, size_t pathSize, int* ind
         return false;
     }
     char family[32] = {};
-    std::strncpy(family, spec.face != nullptr ? spec.face : "", sizeof family - 1);
+    std::strncpy(family, fontSpec.face != nullptr ? fontSpec.face : "", sizeof family - 1);
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
     FcPatternAddInteger(pattern, FC_WEIGHT,
-                        spec.weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+                        fontSpec.weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, fontSpec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -150,14 +150,14 @@ void Cover(PX_Pixel& d, PX_Pixel colour, int coverage)
 
 } // namespace
 
-PX_NativeFont PX_CreateNativeFont(const PX_FontSpec& spec)
+PX_NativeFont PX_CreateNativeFont(const PX_FontSpec& fontSpec)
 {
-    if (spec.height < 1 || spec.height > kMaxFontHeight) {
+    if (fontSpec.height < 1 || fontSpec.height > kMaxFontHeight) {
         return nullptr;
     }
     char path[4096];
     int index = 0;
-    if (!FindFontFile(spec, path, sizeof path, &index)) {
+    if (!FindFontFile(fontSpec, path, sizeof path, &index)) {
         return nullptr;
     }
     if (!AcquireLibrary()) {
@@ -169,13 +169,13 @@ PX_NativeFont PX_CreateNativeFont(const PX_FontSpec& spec)
         ReleaseLibrary();
         return nullptr;
     }
-    if (!SizeLikeGdi(font, spec.height)) {
+    if (!SizeLikeGdi(font, fontSpec.height)) {
         FT_Done_Face(font->face);
         delete font;
         ReleaseLibrary();
         return nullptr;
     }
-    if (spec.quality == kPxQualityNonAntiAliased) {
+    if (fontSpec.quality == kPxQualityNonAntiAliased) {
         font->loadFlags = FT_LOAD_TARGET_MONO;
         font->renderMode = FT_RENDER_MODE_MONO;
     }

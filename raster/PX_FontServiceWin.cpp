@@ -66,14 +66,15 @@ private:
 
 } // namespace
 
-PX_NativeFont PX_CreateNativeFont(const PX_FontSpec& spec)
+PX_NativeFont PX_CreateNativeFont(const PX_FontSpec& fontSpec)
 {
     char face[LF_FACESIZE] = {};
-    std::strncpy(face, spec.face != nullptr ? spec.face : "", LF_FACESIZE - 1);
-    HFONT font = CreateFontA(spec.height, spec.width, spec.escapement, spec.orientation,
-                             spec.weight, spec.italic, spec.underline, spec.strikeOut,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             GdiQuality(spec.quality), DEFAULT_PITCH | FF_DONTCARE, face);
+    std::strncpy(face, fontSpec.face != nullptr ? fontSpec.face : "", LF_FACESIZE - 1);
+    HFONT font =
+        CreateFontA(fontSpec.height, fontSpec.width, fontSpec.escapement, fontSpec.orientation,
+                    fontSpec.weight, fontSpec.italic, fontSpec.underline, fontSpec.strikeOut,
+                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    GdiQuality(fontSpec.quality), DEFAULT_PITCH | FF_DONTCARE, face);
     return font;
 }
 

@@ -31,7 +31,7 @@ struct PX_FontSpec
 // A new native font, or null when none can be made. The caller owns it and
 // frees it with PX_DeleteNativeFont (or hands it to a PX_CachedFont with
 // kPxFontOwnsNative).
-PX_NativeFont PX_CreateNativeFont(const PX_FontSpec& spec);
+PX_NativeFont PX_CreateNativeFont(const PX_FontSpec& fontSpec);
 void PX_DeleteNativeFont(PX_NativeFont font);
 
 } // namespace toneloom

@@ -27,10 +27,10 @@ constexpr int kTextFlags = kPxTextNoClip | kPxTextUseAlpha; // what the editor p
 
 std::unique_ptr<PX_CachedFont> MakeFont(int height, const char* face = "Arial")
 {
-    PX_FontSpec spec;
-    spec.face = face;
-    spec.height = height;
-    PX_NativeFont native = PX_CreateNativeFont(spec);
+    PX_FontSpec fontSpec;
+    fontSpec.face = face;
+    fontSpec.height = height;
+    PX_NativeFont native = PX_CreateNativeFont(fontSpec);
     if (native == nullptr) {
         return nullptr;
     }
@@ -260,11 +260,11 @@ TEST(RasterText, TallTextAndOpaqueTextGoToThePlatformRenderer)
 
 TEST(RasterText, NonAntialiasedQualityGivesBiLevelGlyphs)
 {
-    PX_FontSpec spec;
-    spec.height = 15;
-    spec.quality = kPxQualityNonAntiAliased;
+    PX_FontSpec fontSpec;
+    fontSpec.height = 15;
+    fontSpec.quality = kPxQualityNonAntiAliased;
     PX_CachedFont font;
-    ASSERT_TRUE(font.SetNativeFont(PX_CreateNativeFont(spec), kPxFontOwnsNative));
+    ASSERT_TRUE(font.SetNativeFont(PX_CreateNativeFont(fontSpec), kPxFontOwnsNative));
     font.SetTextColor(0xFFFFFFFFu);
     PX_MemBitmap bitmap(200, 30);
     ASSERT_GT(Draw(font, "Rate 1/16", bitmap).count, 20);
