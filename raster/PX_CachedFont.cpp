@@ -1,4 +1,5 @@
 #include "PX_CachedFont.h"
+#include "PX_TextPlacement.h"
 
 #include "PX_Combine.h"
 #include "PX_FontService.h"
@@ -339,25 +340,13 @@ int PX_CachedFont::DrawCached(PX_IBitmap* bitmap, const char* text, int length, 
     if (bitmap == nullptr || bitmap->Pixels() == nullptr) {
         return 0;
     }
-    int x = box->left;
-    if ((flags & kPxTextRight) != 0) {
-        x = box->right - width;
-    } else if ((flags & kPxTextCenter) != 0) {
-        x = box->left + (box->right - box->left - width) / 2;
-    }
-    int y = box->top;
-    if ((flags & kPxTextBottom) != 0) {
-        y = box->bottom - height;
-    } else if ((flags & kPxTextVCenter) != 0) {
-        y = box->top + (box->bottom - box->top - height) / 2;
-    }
-    int clipL = 0, clipT = 0, clipR = bitmap->Width(), clipB = bitmap->Height();
-    if ((flags & kPxTextNoClip) == 0) {
-        clipL = std::max(clipL, box->left);
-        clipT = std::max(clipT, box->top);
-        clipR = std::min(clipR, box->right);
-        clipB = std::min(clipB, box->bottom);
-    }
+    const PX_TextPlacement place = PX_PlaceText(*bitmap, *box, flags, width, height);
+    const int x = place.x;
+    const int y = place.y;
+    const int clipL = place.clip.left;
+    const int clipT = place.clip.top;
+    const int clipR = place.clip.right;
+    const int clipB = place.clip.bottom;
     bool forceOpaque = false;
     const px::Rule rule = px::RuleFor(combineMode, &forceOpaque);
     const PX_Pixel colour = textColor;

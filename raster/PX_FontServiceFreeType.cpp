@@ -4,6 +4,7 @@
 #include "PX_FontService.h"
 #include "PX_IFont.h"
 #include "PX_NativeFont.h"
+#include "PX_TextPlacement.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -236,26 +237,13 @@ int DrawNative(PX_IBitmap* bitmap, PX_NativeFont native, const uint16_t* text, i
     if (bitmap == nullptr || bitmap->Pixels() == nullptr) {
         return 0;
     }
-    // Single line placed in the box.
-    int x = box->left;
-    if ((flags & kPxTextRight) != 0) {
-        x = box->right - width;
-    } else if ((flags & kPxTextCenter) != 0) {
-        x = box->left + (box->right - box->left - width) / 2;
-    }
-    int y = box->top;
-    if ((flags & kPxTextBottom) != 0) {
-        y = box->bottom - height;
-    } else if ((flags & kPxTextVCenter) != 0) {
-        y = box->top + (box->bottom - box->top - height) / 2;
-    }
-    int clipL = 0, clipT = 0, clipR = bitmap->Width(), clipB = bitmap->Height();
-    if ((flags & kPxTextNoClip) == 0) {
-        clipL = std::max(clipL, box->left);
-        clipT = std::max(clipT, box->top);
-        clipR = std::min(clipR, box->right);
-        clipB = std::min(clipB, box->bottom);
-    }
+    const PX_TextPlacement place = PX_PlaceText(*bitmap, *box, flags, width, height);
+    const int x = place.x;
+    const int y = place.y;
+    const int clipL = place.clip.left;
+    const int clipT = place.clip.top;
+    const int clipR = place.clip.right;
+    const int clipB = place.clip.bottom;
     const int baseline = y + font->ascent;
     const PX_Pixel ink = colour | 0xFF000000u;
     FT_Pos pen = static_cast<FT_Pos>(x) * 64;
