@@ -33,6 +33,9 @@ public:
 
 private:
     void ReleaseSection();
+    // Makes a section of `span` x `rows` pixels and points `pixels` at it;
+    // false, with nothing held, when it cannot be had.
+    bool AllocateSection(int span, int rows);
 
     int width = 0;
     int height = 0;

@@ -4,13 +4,7 @@
 
 #include <windows.h>
 
-#include <cstdint>
-
 namespace toneloom {
-
-namespace {
-constexpr int kSpanMultiple = 4; // pixels
-} // namespace
 
 PX_SysBitmap::PX_SysBitmap(int newWidth, int newHeight)
 {
@@ -41,34 +35,15 @@ void PX_SysBitmap::ReleaseSection()
     allocatedHeight = 0;
 }
 
-bool PX_SysBitmap::SetSize(int newWidth, int newHeight)
+bool PX_SysBitmap::AllocateSection(int span, int rows)
 {
-    if (newWidth == width && newHeight == height) {
-        return false;
-    }
-    if (newWidth < 1 || newHeight < 1) {
-        ReleaseSection();
-        width = 0;
-        height = 0;
-        return false;
-    }
-    if (pixels != nullptr && newWidth <= allocatedSpan && newHeight <= allocatedHeight) {
-        width = newWidth;
-        height = newHeight;
-        return true;
-    }
-    ReleaseSection();
-    width = 0;
-    height = 0;
-    const int64_t span =
-        (static_cast<int64_t>(newWidth) + kSpanMultiple - 1) / kSpanMultiple * kSpanMultiple;
-    if (context == nullptr || span * newHeight > INT32_MAX / 4) {
+    if (context == nullptr) {
         return false;
     }
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(span);
-    info.bmiHeader.biHeight = -newHeight; // top-down
+    info.bmiHeader.biWidth = span;
+    info.bmiHeader.biHeight = -rows; // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -84,16 +59,7 @@ bool PX_SysBitmap::SetSize(int newWidth, int newHeight)
     section = created;
     previousObject = SelectObject(static_cast<HDC>(context), created);
     pixels = static_cast<PX_Pixel*>(bits);
-    allocatedSpan = static_cast<int>(span);
-    allocatedHeight = newHeight;
-    width = newWidth;
-    height = newHeight;
     return true;
-}
-
-int PX_SysBitmap::Query(int, ...)
-{
-    return 0;
 }
 
 } // namespace toneloom
