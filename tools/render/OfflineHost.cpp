@@ -150,4 +150,25 @@ bool OfflineHost::ApplyChange(ParamID id, double normalised, std::string* error)
     return ProcessWithoutAudio(error);
 }
 
+bool OfflineHost::ApplyPresetAndSettings(const std::string& preset,
+                                         const std::vector<std::string>& settings,
+                                         std::string* error)
+{
+    if (!preset.empty()) {
+        int slot = 0;
+        if (!FindPreset(preset, &slot, error) || !SelectPreset(slot, error)) {
+            return false;
+        }
+    }
+    for (const std::string& setting : settings) {
+        ParamID id = 0;
+        double normalised = 0.0;
+        if (!parameters->Resolve(setting, &id, &normalised, error) ||
+            !ApplyChange(id, normalised, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace toneloom

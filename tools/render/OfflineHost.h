@@ -57,6 +57,11 @@ public:
     bool SelectPreset(int slot, std::string* error);
     // Applies one parameter change before any audio, as automation would.
     bool ApplyChange(Steinberg::Vst::ParamID id, double normalised, std::string* error);
+    // Selects `preset` (a slot number or an exact name; nothing when empty),
+    // then applies each "PARAM=VALUE" of `settings` in order, as --preset and
+    // --set do. False with the first reason.
+    bool ApplyPresetAndSettings(const std::string& preset, const std::vector<std::string>& settings,
+                                std::string* error);
     // Sends the changes queued in Blocks() in a block of no samples.
     bool ProcessWithoutAudio(std::string* error);
 

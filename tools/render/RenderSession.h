@@ -54,6 +54,13 @@ public:
     {
         return offline.ApplyChange(id, normalised, error);
     }
+    // The --preset and --set rules: a preset (none when empty), then the
+    // settings in order. False with the first reason.
+    bool ApplyPresetAndSettings(const std::string& preset, const std::vector<std::string>& settings,
+                                std::string* error)
+    {
+        return offline.ApplyPresetAndSettings(preset, settings, error);
+    }
 
     // Renders the timeline into `writer` (opened for 2 channels). A schedule's
     // changes travel in the process calls' parameter queues, as a host's

@@ -129,22 +129,7 @@ bool ApplyStart(RenderSession& session, const Options& options, std::string* err
     if (!options.presetFile.empty() && !session.LoadPresetFile(options.presetFile, error)) {
         return false;
     }
-    if (!options.preset.empty()) {
-        int slot = 0;
-        if (!session.FindPreset(options.preset, &slot, error) ||
-            !session.SelectPreset(slot, error)) {
-            return false;
-        }
-    }
-    for (const std::string& setting : options.settings) {
-        Steinberg::Vst::ParamID id = 0;
-        double normalised = 0.0;
-        if (!session.Parameters().Resolve(setting, &id, &normalised, error) ||
-            !session.ApplyChange(id, normalised, error)) {
-            return false;
-        }
-    }
-    return true;
+    return session.ApplyPresetAndSettings(options.preset, options.settings, error);
 }
 
 // Where the tone folds back (at or above half the sample rate): at the

@@ -61,6 +61,13 @@ public:
     {
         return offline.ApplyChange(id, normalised, error);
     }
+    // The --preset and --set rules: a preset (none when empty), then the
+    // settings in order. False with the first reason.
+    bool ApplyPresetAndSettings(const std::string& preset, const std::vector<std::string>& settings,
+                                std::string* error)
+    {
+        return offline.ApplyPresetAndSettings(preset, settings, error);
+    }
 
     // Opens the editor's (headless) window and draws it.
     void OpenEditor();

@@ -198,20 +198,8 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    if (!options.preset.empty()) {
-        int slot = 0;
-        if (!session.FindPreset(options.preset, &slot, &error) ||
-            !session.SelectPreset(slot, &error)) {
-            return Fail(error);
-        }
-    }
-    for (const std::string& setting : options.settings) {
-        Steinberg::Vst::ParamID id = 0;
-        double normalised = 0.0;
-        if (!session.Parameters().Resolve(setting, &id, &normalised, &error) ||
-            !session.ApplyChange(id, normalised, &error)) {
-            return Fail(error);
-        }
+    if (!session.ApplyPresetAndSettings(options.preset, options.settings, &error)) {
+        return Fail(error);
     }
     session.OpenEditor();
     for (const MouseAction& action : options.actions) {
