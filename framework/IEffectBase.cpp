@@ -133,6 +133,7 @@ void IEffectBase::ProcessBlock(double** inputs, double** outputs, int frames)
 
 void IEffectBase::EditorOpened() {}
 void IEffectBase::EditorClosed() {}
+void IEffectBase::EditorTick() {}
 void IEffectBase::ReservedHook8() {}
 void IEffectBase::ReservedHook9() {}
 

@@ -184,6 +184,10 @@ public:
     // (calls ahead of time at a varying pace). Either way the time between
     // two calls says nothing about the host's timeline.
     /* 49 */ virtual bool IsRenderingOffline() = 0;
+    // [UI thread] Called on every tick of an open editor's redraw timer, out
+    // of any host call: the binding tells the host here what it had to hold
+    // back while the host was inside a call into the plug-in.
+    /* 50 */ virtual void EditorTick();
 
     // Parameters.
     IParamRecord* ParamAt(int index) const { return params.Get(index); }

@@ -3,6 +3,7 @@
 // the list of open editor views.
 #include "IEffectVST3.h"
 
+#include "HostCallScope.h"
 #include "HostText.h"
 #include "IEffectParameter.h"
 #include "Vst3Ids.h"
@@ -71,6 +72,8 @@ IEffectVST3::IEffectVST3(int paramCount, const char* ioLayoutText, int presetCou
     pieceChannels.Resize(lines * static_cast<int32_t>(sizeof(void*)));
     paramsBefore.assign(static_cast<size_t>(ParamCount()), 0.0);
     paramsFromHost.assign(static_cast<size_t>(ParamCount()), 0);
+    paramsToReport.assign(static_cast<size_t>(ParamCount()), 0);
+    paramsBeforeLoad.assign(static_cast<size_t>(ParamCount()), 0.0);
 }
 
 IEffectVST3::~IEffectVST3()
@@ -102,6 +105,7 @@ SpeakerArrangement IEffectVST3::DefaultArrangement(int channels)
 
 tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context)
 {
+    HostCallScope hostCall;
     try {
         const tresult sdkResult = SingleComponentEffect::initialize(context);
         FUnknownPtr<IHostApplication> hostApplication(context);
@@ -116,10 +120,13 @@ tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context)
         if (sdkResult != kResultOk) {
             return sdkResult;
         }
-        InstanceLock lock(Mutex());
-        DeclareBuses();
-        DeclareParameters();
-        HostIdentified();
+        {
+            InstanceLock lock(Mutex());
+            DeclareBuses();
+            DeclareParameters();
+            HostIdentified();
+        }
+        idleTimer = HostIdleTimer::Start(context, [this] { DeliverHeldRestart(); });
         return kResultOk;
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
@@ -189,6 +196,8 @@ void IEffectVST3::DeclareParameters()
 
 tresult PLUGIN_API IEffectVST3::terminate()
 {
+    HostCallScope hostCall;
+    idleTimer.reset();
     InstanceLock lock(Mutex());
     views.Clear();
     return SingleComponentEffect::terminate();
@@ -197,12 +206,14 @@ tresult PLUGIN_API IEffectVST3::terminate()
 tresult PLUGIN_API IEffectVST3::activateBus(MediaType type, BusDirection dir, int32 index,
                                             TBool state)
 {
+    HostCallScope hostCall;
     InstanceLock lock(Mutex());
     return SingleComponentEffect::activateBus(type, dir, index, state);
 }
 
 tresult PLUGIN_API IEffectVST3::setActive(TBool state)
 {
+    HostCallScope hostCall;
     ActivationChanged(state != 0);
     return kResultOk;
 }
@@ -216,26 +227,65 @@ bool IEffectVST3::InProcessCall() const
 
 // Edits made inside the process call (the engine's reactions to a host
 // change) reach the host as output parameter changes of that call instead.
+// Inside any other host call the handler is not called either: the value
+// goes out with the next process call, and a restart once the call is over.
 
 void IEffectVST3::NotifyEditBegin(int index)
 {
-    if (!InProcessCall()) {
+    if (!InProcessCall() && !HostCallScope::Inside()) {
         beginEdit(static_cast<ParamID>(index));
     }
 }
 
 void IEffectVST3::NotifyEditValue(int index, double normalised)
 {
-    if (!InProcessCall()) {
-        performEdit(static_cast<ParamID>(index), normalised);
+    if (InProcessCall()) {
+        return;
     }
+    if (HostCallScope::Inside()) {
+        {
+            InstanceLock lock(Mutex());
+            if (index >= 0 && index < ParamCount()) {
+                paramsToReport[static_cast<size_t>(index)] = 1;
+            }
+        }
+        RestartHostComponent(kParamValuesChanged);
+        return;
+    }
+    performEdit(static_cast<ParamID>(index), normalised);
 }
 
 void IEffectVST3::NotifyEditEnd(int index)
 {
-    if (!InProcessCall()) {
+    if (!InProcessCall() && !HostCallScope::Inside()) {
         endEdit(static_cast<ParamID>(index));
     }
+}
+
+void IEffectVST3::RestartHostComponent(int32 flags)
+{
+    if (InProcessCall() || HostCallScope::Inside() || componentHandler == nullptr) {
+        heldRestartFlags.fetch_or(flags, std::memory_order_acq_rel);
+        return;
+    }
+    componentHandler->restartComponent(flags | heldRestartFlags.exchange(0));
+}
+
+void IEffectVST3::DeliverHeldRestart()
+{
+    if (InProcessCall() || HostCallScope::Inside() || componentHandler == nullptr ||
+        heldRestartFlags.load(std::memory_order_acquire) == 0) {
+        return;
+    }
+    const int32 flags = heldRestartFlags.exchange(0, std::memory_order_acq_rel);
+    if (flags != 0) {
+        componentHandler->restartComponent(flags);
+    }
+}
+
+void IEffectVST3::EditorTick()
+{
+    DeliverHeldRestart();
 }
 
 void IEffectVST3::ShowHostContextMenu(int index, int x, int y)
@@ -273,9 +323,7 @@ void IEffectVST3::ResizeEditor(int width, int height)
 void IEffectVST3::ChangeLatency(int samples)
 {
     IEffectBase::ChangeLatency(samples);
-    if (componentHandler != nullptr) {
-        componentHandler->restartComponent(kLatencyChanged);
-    }
+    RestartHostComponent(kLatencyChanged);
 }
 
 void IEffectVST3::AddView(IEffectVST3ViewLink* view)

@@ -11,6 +11,12 @@
 // hold it only to apply or make the parameter record, never while they read
 // or write the host's stream.
 //
+// The plug-in never calls the host's component handler from inside one of
+// the host's calls into it (see HostCallScope): a program change or state
+// load that the host asked for reaches it afterwards, as output parameter
+// changes of the next process call and as restartComponent on the next tick
+// of the editor's timer, or of an idle timer where the host offers one.
+//
 // The calls are defined by the interface they serve: IEffectVST3.cpp
 // (construction, component, services to the plug-in base),
 // IEffectVST3Processor.cpp, IEffectVST3Controller.cpp, IEffectVST3Units.cpp
@@ -18,6 +24,7 @@
 // IEffectVST3Unused.cpp.
 #pragma once
 
+#include "HostIdleTimer.h"
 #include "IEffectBase.h"
 #include "IEffectVST3ViewLink.h"
 #include "SingleComponentEffect.h"
@@ -29,6 +36,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -96,11 +104,15 @@ public:
     Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) override;
     // Sets a value without running the change handler; a value that is not
     // finite is refused. For the program-change ID it selects the program:
-    // a program other than the current one is loaded and the host is asked
-    // to read every value again (restartComponent with kParamValuesChanged).
+    // a program other than the current one is loaded, and once this call
+    // has returned the host hears of every value it changed.
     Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
                                                      Steinberg::Vst::ParamValue value) override;
     Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
+    // The component's state handed to the controller (hosts that restore a
+    // project this way after IComponent::setState): applied exactly as
+    // setState applies it, so after setState it changes nothing.
+    Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;
 
     // IUnitInfo [UI thread]
     Steinberg::int32 PLUGIN_API getUnitCount() override;
@@ -115,8 +127,9 @@ public:
     Steinberg::Vst::UnitID PLUGIN_API getSelectedUnit() override;
 
     // Services to the plug-in base.
-    // Edit gestures for the host; inside the process call they are left to
-    // the block's output parameter changes.
+    // Edit gestures for the host; inside the process call, or inside any
+    // other call from the host, they are left to output parameter changes
+    // and a later restart instead.
     void NotifyEditBegin(int index) override;                         // [UI thread]
     void NotifyEditValue(int index, double normalised) override;      // [UI thread]
     void NotifyEditEnd(int index) override;                           // [UI thread]
@@ -125,8 +138,11 @@ public:
     double GetTempo() override;                                       // [audio thread]
     void GetTimeSignature(int* numerator, int* denominator) override; // [audio thread]
     void ResizeEditor(int width, int height) override;                // [UI thread]
-    // [UI thread] Stores the latency and asks the host to restart the component.
+    // [UI thread] Stores the latency and asks the host to restart the
+    // component (held back while inside a host call).
     void ChangeLatency(int samples) override;
+    // [UI thread] Delivers what was held back for the host.
+    void EditorTick() override;
     // [audio thread] a TransportState; playing while the host has never
     // passed a process context.
     int HostTransportState() override;
@@ -135,10 +151,8 @@ public:
 
     // Calls the interfaces and the plug-in base require but this plug-in
     // never uses, each with its fixed answer (IEffectVST3Unused.cpp):
-    // IEditController: setComponentState kNotImplemented (a single component
-    // has no separate controller state); setKnobMode OK, ignored; openHelp
-    // and openAboutBox false.
-    Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;
+    // IEditController: setKnobMode OK, ignored; openHelp and openAboutBox
+    // false.
     Steinberg::tresult PLUGIN_API setKnobMode(Steinberg::Vst::KnobMode mode) override;
     Steinberg::tresult PLUGIN_API openHelp(Steinberg::TBool onlyCheck) override;
     Steinberg::tresult PLUGIN_API openAboutBox(Steinberg::TBool onlyCheck) override;
@@ -196,6 +210,16 @@ private:
     int PresetIndexFor(double normalised) const;
     // [UI thread] The controller's program change.
     Steinberg::tresult SelectProgram(int index);
+    // [instance mutex held] Notes every value before a load the host asked
+    // for, and afterwards marks those that changed for the next process
+    // call's output changes; true when any did.
+    void KeepValuesBeforeLoad();
+    bool MarkValuesChangedByLoad();
+    // Asks the host to restart with `flags` now, or, inside a host call or
+    // the process call, holds the flags back for DeliverHeldRestart.
+    void RestartHostComponent(Steinberg::int32 flags);
+    // [UI thread, outside host calls] Sends the held-back restart flags.
+    void DeliverHeldRestart();
     // True on the thread that is inside process right now.
     bool InProcessCall() const;
     double PresetNormalised() const;
@@ -243,10 +267,20 @@ private:
     // the block (bytes). [audio thread]
     std::vector<double> paramsBefore;
     std::vector<uint8_t> paramsFromHost;
+    // Per parameter, sized at construction: a value a load made outside the
+    // process call that the next process call reports (bytes), and the
+    // values before that load (doubles). [instance mutex held]
+    std::vector<uint8_t> paramsToReport;
+    std::vector<double> paramsBeforeLoad;
     // The thread inside process, or no thread: edits the engine makes there
     // go to the host as output parameter changes, never through the
     // component handler, which is for the UI thread.
     std::atomic<std::thread::id> processThread{};
+    // RestartFlags held back until the host's call has returned. [any thread]
+    std::atomic<Steinberg::int32> heldRestartFlags{0};
+    // Delivers the held-back restart while no editor is open, where the
+    // host offers a timer for it. [UI thread]
+    std::unique_ptr<HostIdleTimer> idleTimer;
 };
 
 } // namespace toneloom

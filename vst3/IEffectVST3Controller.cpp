@@ -3,6 +3,7 @@
 #include "IEffectVST3.h"
 #include "IEffectVST3View.h"
 
+#include "HostCallScope.h"
 #include "HostText.h"
 #include "Vst3Ids.h"
 
@@ -61,6 +62,7 @@ ParamValue PLUGIN_API IEffectVST3::getParamNormalized(ParamID id)
 
 tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value)
 {
+    HostCallScope hostCall;
     if (!std::isfinite(value)) {
         return kInvalidArgument;
     }
@@ -81,6 +83,7 @@ tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value)
 
 tresult IEffectVST3::SelectProgram(int index)
 {
+    bool changed = false;
     {
         InstanceLock lock(Mutex());
         // The same program again is the host echoing the value back (or
@@ -88,14 +91,37 @@ tresult IEffectVST3::SelectProgram(int index)
         if (index == CurrentPreset()) {
             return kResultOk;
         }
+        KeepValuesBeforeLoad();
         LoadPreset(index);
         SetCurrentPreset(index);
+        changed = MarkValuesChangedByLoad();
     }
-    // Outside the lock: the host reads every value back from here.
-    if (componentHandler != nullptr) {
-        componentHandler->restartComponent(kParamValuesChanged);
+    // The host is inside its own call (and may hold a lock that its
+    // restartComponent takes again): it hears of the values afterwards.
+    if (changed) {
+        RestartHostComponent(kParamValuesChanged);
     }
     return kResultOk;
+}
+
+void IEffectVST3::KeepValuesBeforeLoad()
+{
+    for (int i = 0; i < ParamCount(); ++i) {
+        paramsBeforeLoad[static_cast<size_t>(i)] = ParamAt(i)->Value();
+    }
+}
+
+bool IEffectVST3::MarkValuesChangedByLoad()
+{
+    bool changed = false;
+    for (int i = 0; i < ParamCount(); ++i) {
+        const auto slot = static_cast<size_t>(i);
+        if (ParamAt(i)->Value() != paramsBeforeLoad[slot]) {
+            paramsToReport[slot] = 1;
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 IPlugView* PLUGIN_API IEffectVST3::createView(FIDString name)

@@ -2,6 +2,7 @@
 // the plug-in base reads from the host's process context.
 #include "IEffectVST3.h"
 
+#include "HostCallScope.h"
 #include "Vst3Ids.h"
 
 #include "pluginterfaces/vst/vstspeaker.h"
@@ -57,6 +58,7 @@ tresult PLUGIN_API IEffectVST3::canProcessSampleSize(int32 symbolicSampleSize)
 
 tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup)
 {
+    HostCallScope hostCall;
     if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64) {
         return kResultFalse;
     }
@@ -87,6 +89,7 @@ uint32 PLUGIN_API IEffectVST3::getTailSamples()
 tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                                    SpeakerArrangement* outputs, int32 numOuts)
 {
+    HostCallScope hostCall;
     InstanceLock lock(Mutex());
     SetInputsConnected(0, InputLineCount(), false);
     SetOutputsConnected(0, OutputLineCount(), false);
@@ -242,8 +245,11 @@ void IEffectVST3::ReportParamChanges(IParameterChanges* changes)
         const IParamRecord* record = ParamAt(i);
         const auto slot = static_cast<size_t>(i);
         // The host knows the values it sent; a preset or the engine's own
-        // reactions changed the others.
-        if (paramsFromHost[slot] != 0 || record->Value() == paramsBefore[slot]) {
+        // reactions changed the others, in this block or in a load the host
+        // asked for outside it.
+        const bool loaded = paramsToReport[slot] != 0;
+        paramsToReport[slot] = 0;
+        if (paramsFromHost[slot] != 0 || (!loaded && record->Value() == paramsBefore[slot])) {
             continue;
         }
         int32 queueIndex = 0;

@@ -2,6 +2,7 @@
 // its project.
 #include "IEffectVST3.h"
 
+#include "HostCallScope.h"
 #include "HostKind.h"
 
 #include "pluginterfaces/base/ibstream.h"
@@ -25,6 +26,7 @@ constexpr int kTrailerBytes = 4;
 
 tresult IEffectVST3::LoadComponentState(IBStream* state)
 {
+    HostCallScope hostCall;
     if (state == nullptr) {
         return kInvalidArgument;
     }
@@ -53,10 +55,17 @@ tresult IEffectVST3::LoadComponentState(IBStream* state)
         }
     }
     int position = -1;
+    bool changed = false;
     {
         InstanceLock lock(Mutex());
+        KeepValuesBeforeLoad();
         position = LoadState(&chunk, 0);
+        changed = MarkValuesChangedByLoad();
         RefreshParamControls();
+    }
+    // Held back until the host's call has returned.
+    if (changed) {
+        RestartHostComponent(kParamValuesChanged);
     }
     if (position < 0) {
         return kResultFalse;
@@ -74,6 +83,7 @@ tresult IEffectVST3::LoadComponentState(IBStream* state)
 
 tresult IEffectVST3::SaveComponentState(IBStream* state)
 {
+    HostCallScope hostCall;
     if (state == nullptr) {
         return kInvalidArgument;
     }
@@ -98,14 +108,24 @@ tresult IEffectVST3::SaveComponentState(IBStream* state)
     return kResultFalse;
 }
 
+tresult PLUGIN_API IEffectVST3::setComponentState(IBStream* state)
+{
+    // One object is both component and controller: the state the host hands
+    // over is the one setState may already have applied, and applying it
+    // again changes nothing.
+    return LoadComponentState(state);
+}
+
 tresult IEffectVST3::LoadControllerState(IBStream*)
 {
+    HostCallScope hostCall;
     InstanceLock lock(Mutex());
     return kResultOk;
 }
 
 tresult IEffectVST3::SaveControllerState(IBStream*)
 {
+    HostCallScope hostCall;
     InstanceLock lock(Mutex());
     return kResultOk;
 }

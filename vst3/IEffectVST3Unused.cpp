@@ -7,11 +7,6 @@ namespace toneloom {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-tresult PLUGIN_API IEffectVST3::setComponentState(IBStream*)
-{
-    return kNotImplemented;
-}
-
 tresult PLUGIN_API IEffectVST3::setKnobMode(KnobMode)
 {
     return kResultOk;

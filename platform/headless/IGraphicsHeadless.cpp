@@ -175,6 +175,9 @@ bool IGraphicsHeadless::Tick()
             Plug()->FlushDeferredEditEnd();
         }
     }
+    if (Plug() != nullptr) {
+        Plug()->EditorTick();
+    }
     return drew;
 }
 

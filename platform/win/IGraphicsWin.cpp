@@ -364,6 +364,11 @@ void IGraphicsWin::Tick()
             Plug()->FlushDeferredEditEnd();
         }
     }
+    // Last: the host may close the editor when it hears what the plug-in
+    // held back for it.
+    if (Plug() != nullptr) {
+        Plug()->EditorTick();
+    }
 }
 
 bool IGraphicsWin::PresentArea(const IBox& area)

@@ -533,6 +533,11 @@ void IGraphicsX11::Tick()
         }
     }
     ReapChildren();
+    // Last: the host may close the editor when it hears what the plug-in
+    // held back for it.
+    if (Plug() != nullptr) {
+        Plug()->EditorTick();
+    }
 }
 
 void IGraphicsX11::StartGestureTimer(int ticks)

@@ -6,6 +6,9 @@
 
 #include "HostApplication.h"
 #include "RecordingComponentHandler.h"
+#include "Vst3Ids.h"
+
+#include "public.sdk/source/common/memorystream.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +80,57 @@ TEST_F(HostGestureTest, WheelBurstReachesTheHostAsOneGesture)
     EXPECT_EQ(handler->Events().back().kind, HandlerEvent::kPerformEdit);
     graphics->Tick(); // the twelfth after the last step
     ExpectOneGesture(handler->Events(), 3);
+}
+
+// A host that holds its own lock around its calls into the plug-in (and
+// would hang if called back from inside them) picks a program and loads a
+// state while the editor is open: the editor shows the values at once, the
+// host hears of them on the editor's next tick, after its calls returned.
+TEST_F(HostGestureTest, ProgramAndStateFromAHostHoldingItsLockReachItOnTheNextTick)
+{
+    const double half = 1.0 / (kTestPresetCount - 1); // "Half": "Gain" 0.5
+    ASSERT_EQ(handler->Locked([&] { return effect->setParamNormalized(kPresetParamId, half); }),
+              kResultOk);
+    EXPECT_TRUE(handler->Events().empty());
+    EXPECT_NEAR(gain->Value(), effect->getParamNormalized(kTestGain), 1e-12);
+    graphics->Tick();
+    std::vector<HandlerEvent> events = handler->Events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, HandlerEvent::kRestart);
+    EXPECT_EQ(events[0].flags, Vst::kParamValuesChanged);
+    graphics->Tick();
+    EXPECT_EQ(handler->Events().size(), 1u); // told once
+
+    // A state whose "Steps" makes the engine set "Mode" itself, with the
+    // edit gestures of an engine reaction: none of them reach the host
+    // inside its call.
+    IPtr<AdapterTestEffect> reacting = owned(new AdapterTestEffect([] {
+        AdapterTestOptions options;
+        options.stepsSwitchModeOff = true;
+        return options;
+    }()));
+    ASSERT_EQ(reacting->initialize(application->unknownCast()), kResultOk);
+    reacting->setComponentHandler(handler);
+    auto* editor = new TestGraphics(reacting.get(), 100, 80);
+    editor->AddControl(new ProbeControl(reacting.get(), IBox{10, 10, 30, 30}, kTestMode));
+    reacting->AttachEditor(editor);
+    editor->OpenWindow(nullptr);
+    handler->Clear();
+    MemoryStream state;
+    const double record[kTestParamCount] = {1.0, 0.0, 9.0};
+    int32 written = 0;
+    state.write(const_cast<double*>(record), sizeof record, &written);
+    state.seek(0, IBStream::kIBSeekSet, nullptr);
+    Vst::IComponent* component = reacting.get();
+    EXPECT_EQ(handler->Locked([&] { return component->setState(&state); }), kResultOk);
+    EXPECT_DOUBLE_EQ(reacting->ParamAt(kTestMode)->Value(), 2.0); // "Off"
+    EXPECT_TRUE(handler->Events().empty());
+    editor->Tick();
+    events = handler->Events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, HandlerEvent::kRestart);
+    EXPECT_EQ(handler->CallsInsideHostCalls(), 0);
+    reacting->terminate();
 }
 
 } // namespace

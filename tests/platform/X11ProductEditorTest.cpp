@@ -2,7 +2,9 @@
 // loads it, opened in a host window under a virtual X server and played with
 // real input: what a user sees and what the host hears of it.
 #include "EditorHostTestSupport.h"
+#include "HostText.h"
 #include "ModuleHost.h"
+#include "Vst3Ids.h"
 #include "X11TestHost.h"
 #include "XvfbDisplay.h"
 
@@ -147,6 +149,38 @@ TEST_F(X11ProductEditorTest, LfoTargetPickedFromItsList)
     window.Click(kLfo1TargetX, thirdRow);
     loop.RunFor(kSettleMs);
     EXPECT_NEAR(plugin.Controller()->getParamNormalized(kLfo1Target), 0.5, 1e-6); // 2 of 0..4
+}
+
+// Ardour holds a lock of its own around its program change and takes it
+// again in restartComponent: the editor shows the program at once and the
+// host hears of it on the editor's next tick, from its own run loop.
+TEST_F(X11ProductEditorTest, ProgramPickedByAHostHoldingItsLockShowsAndReachesTheHostLater)
+{
+    int width = 0;
+    int height = 0;
+    const std::vector<uint32_t> before = window.Capture(&width, &height);
+    constexpr int kLastSlot = 149;
+    Vst::String128 name{};
+    int slot = -1;
+    for (int i = 0; i <= kLastSlot && slot < 0; ++i) {
+        if (plugin.Plugin().Units()->getProgramName(kPresetParamId, i, name) == kResultOk &&
+            Utf16ToUtf8(name) == "Solfeggio MI - 528 Hz LFO") {
+            slot = i;
+        }
+    }
+    ASSERT_GE(slot, 0);
+    ASSERT_EQ(plugin.handler->Locked([&] {
+        return plugin.Controller()->setParamNormalized(kPresetParamId,
+                                                       static_cast<double>(slot) / kLastSlot);
+    }), kResultOk);
+    EXPECT_TRUE(plugin.handler->Events().empty());
+    loop.RunFor(kSettleMs);
+    const std::vector<HandlerEvent> events = plugin.handler->Events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, HandlerEvent::kRestart);
+    EXPECT_EQ(events[0].flags, Vst::kParamValuesChanged);
+    EXPECT_EQ(plugin.handler->CallsInsideHostCalls(), 0);
+    EXPECT_NE(window.Capture(&width, &height), before) << "the editor still shows the old values";
 }
 
 } // namespace

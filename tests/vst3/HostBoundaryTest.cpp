@@ -6,10 +6,18 @@
 #include "ToneMeasure.h"
 #include "Vst3Ids.h"
 
+#include "pluginterfaces/gui/iplugview.h"
+
 #include <gtest/gtest.h>
 
+#if SMTG_OS_WINDOWS
+#include <windows.h>
+#endif
+
 #include <cctype>
+#include <cmath>
 #include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -244,38 +252,357 @@ TEST(ProgramChange, FromAProcessQueueGoesOutAsOutputParameterChanges)
     EXPECT_EQ(Reported(data->OutputChanges()).count(kBinauralId), 1u);
 }
 
-TEST(ProgramChange, ThroughTheControllerAsksTheHostToReadTheValuesAgain)
+// Hosts that hold their own lock around their calls into the plug-in (as
+// Ardour does) must hear nothing from inside those calls, and still learn
+// every value a program change or state load set, after the call.
+
+// The values of every product parameter, as the controller reports them.
+std::vector<double> ControllerValues(IEditController* controller)
+{
+    std::vector<double> values;
+    for (ParamID id = 0; id < static_cast<ParamID>(kToneloomParams); ++id) {
+        values.push_back(controller->getParamNormalized(id));
+    }
+    return values;
+}
+
+// Normalised values that stand for the same plain values.
+::testing::AssertionResult SameValues(const std::vector<double>& a, const std::vector<double>& b)
+{
+    if (a.size() != b.size()) {
+        return ::testing::AssertionFailure() << a.size() << " values against " << b.size();
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::abs(a[i] - b[i]) > kNormalisedTolerance) {
+            return ::testing::AssertionFailure()
+                   << "parameter " << i << ": " << a[i] << " against " << b[i];
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::vector<uint8_t> SavedState(HostedPlugin& plugin)
+{
+    std::vector<uint8_t> state;
+    EXPECT_TRUE(plugin.Plugin().SaveState(&state));
+    return state;
+}
+
+TEST(HostLock, ProgramChangesAndStateLoadsNeverCallTheHostBackFromInsideItsCall)
+{
+    Started host;
+    HostedPlugin& plugin = host.plugin;
+    host::RecordingComponentHandler& handler = *plugin.handler;
+    IEditController* controller = plugin.Controller();
+    const int dental = SlotNamed(plugin, "Binaural - 0.2 (Dental pain)");
+    const int solfeggio = SlotNamed(plugin, "Solfeggio MI - 528 Hz LFO");
+    handler.Clear();
+
+    // A preset picked from the host's menu, as Ardour does it.
+    ASSERT_EQ(handler.Locked([&] {
+        return controller->setParamNormalized(kPresetParamId, dental / 149.0);
+    }), kResultOk);
+    EXPECT_NEAR(controller->normalizedParamToPlain(kBinauralId,
+                                                   controller->getParamNormalized(kBinauralId)),
+                0.2, 1e-9);
+    const std::vector<uint8_t> dentalState = SavedState(plugin);
+    ASSERT_EQ(handler.Locked([&] {
+        return controller->setParamNormalized(kPresetParamId, solfeggio / 149.0);
+    }), kResultOk);
+    // A project restored: the component's state, then the same bytes handed
+    // to the controller.
+    ASSERT_EQ(handler.Locked([&] { return plugin.Plugin().LoadState(dentalState); }), kResultOk);
+    ASSERT_EQ(handler.Locked([&] {
+        return plugin.Plugin().HandComponentStateToController(dentalState);
+    }), kResultOk);
+    // Everything else a host does around them.
+    String128 typed{};
+    TextToUtf16("Monaural", typed, kString128Units);
+    ParamValue monaural = 0.0;
+    ASSERT_EQ(handler.Locked([&] {
+        return controller->getParamValueByString(kBeatsId, typed, monaural);
+    }), kResultOk);
+    ASSERT_EQ(handler.Locked([&] { return controller->setParamNormalized(kBeatsId, monaural); }),
+              kResultOk);
+    ASSERT_EQ(handler.Locked([&] { return plugin.Plugin().SetActive(false); }), kResultOk);
+    ASSERT_EQ(handler.Locked([&] { return plugin.Plugin().Setup(44100.0, kBlock); }), kResultOk);
+    ASSERT_EQ(handler.Locked([&] { return plugin.Plugin().SetActive(true); }), kResultOk);
+
+    EXPECT_EQ(handler.CallsInsideHostCalls(), 0);
+    // This host neither processes, nor shows the editor, nor lends a run
+    // loop: nothing reached it at all, the values wait in the controller.
+    EXPECT_TRUE(handler.Events().empty());
+    EXPECT_NEAR(controller->normalizedParamToPlain(kBinauralId,
+                                                   controller->getParamNormalized(kBinauralId)),
+                0.2, 1e-9);
+}
+
+TEST(HostLock, AHostThatProcessesLearnsTheValuesFromTheNextBlock)
 {
     Started host;
     HostedPlugin& plugin = host.plugin;
     IEditController* controller = plugin.Controller();
-    const int slot = SlotNamed(plugin, "Binaural - 0.2 (Dental pain)");
-    plugin.handler->Clear();
+    const int dental = SlotNamed(plugin, "Binaural - 0.2 (Dental pain)");
+    auto data = StereoBuilder(kBlock, kSample32, kRate);
+    ASSERT_EQ(plugin.Plugin().Process(data->Block(kBlock)), kResultOk);
+    data->Advance(kBlock);
 
-    ASSERT_EQ(controller->setParamNormalized(kPresetParamId, slot / 149.0), kResultOk);
-    EXPECT_TRUE(HandlerSaw(plugin, host::HandlerEvent::kRestart, kParamValuesChanged));
-    EXPECT_NEAR(controller->normalizedParamToPlain(kBinauralId,
-                                                   controller->getParamNormalized(kBinauralId)),
-                0.2, 1e-9);
-    EXPECT_NEAR(controller->getParamNormalized(kPresetParamId), slot / 149.0, 1e-12);
+    ASSERT_EQ(plugin.handler->Locked([&] {
+        return controller->setParamNormalized(kPresetParamId, dental / 149.0);
+    }), kResultOk);
+    ASSERT_TRUE(data->Changes().Add(kWaveId, 0, 0.0)); // the host's own value in the block
+    ASSERT_EQ(plugin.Plugin().Process(data->Block(kBlock)), kResultOk);
+    const std::map<ParamID, double> reported = Reported(data->OutputChanges());
+    data->Advance(kBlock);
+    ASSERT_EQ(reported.count(kBinauralId), 1u);
+    EXPECT_NEAR(controller->normalizedParamToPlain(kBinauralId, reported.at(kBinauralId)), 0.2,
+                1e-9);
+    EXPECT_EQ(reported.count(kWaveId), 0u);
+    for (const auto& [id, value] : reported) {
+        EXPECT_DOUBLE_EQ(value, controller->getParamNormalized(id)) << "parameter " << id;
+    }
+    // Told once: the next block reports nothing.
+    ASSERT_EQ(plugin.Plugin().Process(data->Block(kBlock)), kResultOk);
+    EXPECT_TRUE(Reported(data->OutputChanges()).empty());
+    data->Advance(kBlock);
 
-    // The host echoing the value it set (or restoring it) reloads nothing:
-    // an edit made since stays.
-    ASSERT_EQ(controller->setParamNormalized(kBinauralId, 0.5), kResultOk);
-    plugin.handler->Clear();
-    ASSERT_EQ(controller->setParamNormalized(kPresetParamId, slot / 149.0), kResultOk);
-    EXPECT_TRUE(plugin.handler->Events().empty());
-    EXPECT_NEAR(controller->getParamNormalized(kBinauralId), 0.5, 1e-12);
+    // A state load from the host's side reaches it the same way.
+    const std::vector<uint8_t> dentalState = SavedState(plugin);
+    ASSERT_EQ(controller->setParamNormalized(kBinauralId, 0.9), kResultOk);
+    ASSERT_EQ(plugin.handler->Locked([&] { return plugin.Plugin().LoadState(dentalState); }),
+              kResultOk);
+    ASSERT_EQ(plugin.Plugin().Process(data->Block(kBlock)), kResultOk);
+    const std::map<ParamID, double> restored = Reported(data->OutputChanges());
+    ASSERT_EQ(restored.size(), 1u);
+    EXPECT_DOUBLE_EQ(restored.at(kBinauralId), controller->getParamNormalized(kBinauralId));
+    EXPECT_EQ(plugin.handler->CallsInsideHostCalls(), 0);
 
     // And the tone follows: the program's values reached the engine, not
     // only the host's view.
-    const int solfeggio = SlotNamed(plugin, "Solfeggio MI - 528 Hz (Transformation and Miracles, "
-                                            "DNA Repair)");
-    ASSERT_EQ(controller->setParamNormalized(kPresetParamId, solfeggio / 149.0), kResultOk);
-    auto data = StereoBuilder(kBlock, kSample32, kRate);
+    const int mi = SlotNamed(plugin, "Solfeggio MI - 528 Hz (Transformation and Miracles, "
+                                     "DNA Repair)");
+    ASSERT_EQ(controller->setParamNormalized(kPresetParamId, mi / 149.0), kResultOk);
     const StereoOut out = plugin.Render(*data, static_cast<int>(kRate * 4), kBlock);
     const int second = static_cast<int>(kRate);
     EXPECT_NEAR(FrequencyHz(out.left, 3 * second, second, kRate), 528.0, 0.05);
+}
+
+// A host context that lends the host's run loop, as some Linux hosts do
+// through the context given to initialize; its timers run when asked to.
+#if SMTG_OS_LINUX
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class TimerLoop : public Linux::IRunLoop
+{
+public:
+    virtual ~TimerLoop() = default;
+    void RunTimers()
+    {
+        for (Linux::ITimerHandler* timer : std::vector<Linux::ITimerHandler*>(timers)) {
+            timer->onTimer();
+        }
+    }
+    size_t TimerCount() const { return timers.size(); }
+    tresult PLUGIN_API registerEventHandler(Linux::IEventHandler*, Linux::FileDescriptor) override
+    {
+        return kResultOk;
+    }
+    tresult PLUGIN_API unregisterEventHandler(Linux::IEventHandler*) override { return kResultOk; }
+    tresult PLUGIN_API registerTimer(Linux::ITimerHandler* handler, Linux::TimerInterval) override
+    {
+        handler->addRef();
+        timers.push_back(handler);
+        return kResultOk;
+    }
+    tresult PLUGIN_API unregisterTimer(Linux::ITimerHandler* handler) override
+    {
+        for (auto it = timers.begin(); it != timers.end(); ++it) {
+            if (*it == handler) {
+                timers.erase(it);
+                handler->release();
+                return kResultOk;
+            }
+        }
+        return kResultFalse;
+    }
+    tresult PLUGIN_API queryInterface(const TUID, void** obj) override
+    {
+        *obj = nullptr;
+        return kNoInterface;
+    }
+    uint32 PLUGIN_API addRef() override { return 1; } // lives as long as its application
+    uint32 PLUGIN_API release() override { return 1; }
+
+private:
+    std::vector<Linux::ITimerHandler*> timers;
+};
+#pragma GCC diagnostic pop
+
+class LoopLendingApplication : public host::HostApplication
+{
+public:
+    tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override
+    {
+        if (FUnknownPrivate::iidEqual(iid, Linux::IRunLoop::iid)) {
+            *obj = &loop;
+            return kResultOk;
+        }
+        return HostApplication::queryInterface(iid, obj);
+    }
+    TimerLoop loop;
+};
+#endif
+
+TEST(HostLock, AHostWithNeitherProcessingNorEditorHearsOnItsOwnLoop)
+{
+    HostedPlugin plugin{ToneloomBundle()};
+#if SMTG_OS_LINUX
+    auto* application = new LoopLendingApplication;
+    plugin.application = owned(static_cast<host::HostApplication*>(application));
+#endif
+    ASSERT_TRUE(plugin.Start(kRate, kBlock));
+    IEditController* controller = plugin.Controller();
+    const int dental = SlotNamed(plugin, "Binaural - 0.2 (Dental pain)");
+    plugin.handler->Clear();
+    ASSERT_EQ(plugin.handler->Locked([&] {
+        return controller->setParamNormalized(kPresetParamId, dental / 149.0);
+    }), kResultOk);
+    EXPECT_TRUE(plugin.handler->Events().empty());
+
+    // The host's own loop comes round, out of any call into the plug-in.
+#if SMTG_OS_LINUX
+    ASSERT_EQ(application->loop.TimerCount(), 1u);
+    application->loop.RunTimers();
+#elif SMTG_OS_WINDOWS
+    for (int wait = 0; wait < 50 && plugin.handler->Events().empty(); ++wait) {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        Sleep(20);
+    }
+#endif
+    EXPECT_TRUE(HandlerSaw(plugin, host::HandlerEvent::kRestart, kParamValuesChanged));
+    EXPECT_EQ(plugin.handler->Events().size(), 1u);
+    EXPECT_EQ(plugin.handler->CallsInsideHostCalls(), 0);
+    // Told once.
+#if SMTG_OS_LINUX
+    application->loop.RunTimers();
+    EXPECT_EQ(plugin.handler->Events().size(), 1u);
+    // terminate gives the loop its timer back.
+    ASSERT_EQ(plugin.Plugin().SetActive(false), kResultOk);
+    ASSERT_EQ(plugin.Plugin().Terminate(), kResultOk);
+    EXPECT_EQ(application->loop.TimerCount(), 0u);
+#endif
+}
+
+TEST(HostLock, AHostThatCachesValuesInBatchesKeepsThemInStepWithThePlugIn)
+{
+    Started host;
+    HostedPlugin& plugin = host.plugin;
+    IEditController* controller = plugin.Controller();
+    // The host's view of every value, read again whole on a restart.
+    std::vector<double> cache = ControllerValues(controller);
+    plugin.handler->OnRestart([&](int32) { cache = ControllerValues(controller); });
+    auto data = StereoBuilder(kBlock, kSample32, kRate);
+    auto processAndTakeOutput = [&] {
+        ASSERT_EQ(plugin.Plugin().Process(data->Block(kBlock)), kResultOk);
+        for (const auto& [id, value] : Reported(data->OutputChanges())) {
+            cache[id] = value;
+        }
+        data->Advance(kBlock);
+    };
+
+    // One batch: the program first, then a value of the host's own.
+    const int dental = SlotNamed(plugin, "Binaural - 0.2 (Dental pain)");
+    const std::vector<std::pair<ParamID, double>> batch = {{kPresetParamId, dental / 149.0},
+                                                           {0, 0.3}};
+    for (const auto& [id, value] : batch) {
+        if (id < static_cast<ParamID>(kToneloomParams)) {
+            cache[id] = value;
+        }
+    }
+    for (const auto& [id, value] : batch) {
+        ASSERT_EQ(plugin.handler->Locked([&] { return controller->setParamNormalized(id, value); }),
+                  kResultOk);
+    }
+    processAndTakeOutput();
+    EXPECT_TRUE(SameValues(cache, ControllerValues(controller)));
+
+    // A round trip through the state with other values in between.
+    const std::vector<uint8_t> state = SavedState(plugin);
+    ASSERT_EQ(controller->setParamNormalized(0, 0.7), kResultOk);
+    cache[0] = 0.7;
+    ASSERT_EQ(plugin.handler->Locked([&] { return plugin.Plugin().LoadState(state); }),
+              kResultOk);
+    processAndTakeOutput();
+    EXPECT_TRUE(SameValues(cache, ControllerValues(controller)));
+    EXPECT_NEAR(cache[0], 0.3, kNormalisedTolerance);
+    EXPECT_EQ(plugin.handler->CallsInsideHostCalls(), 0);
+}
+
+// The component's state handed to the controller.
+
+TEST(ComponentStateToController, AppliesAsSetStateDoesAndRefusesWhatItCannotRead)
+{
+    Started source;
+    ASSERT_EQ(source.plugin.Controller()->setParamNormalized(kBinauralId, 0.25), kResultOk);
+    ASSERT_EQ(source.plugin.Controller()->setParamNormalized(kBeatsId, 1.0), kResultOk);
+    const std::vector<uint8_t> state = SavedState(source.plugin);
+
+    // A good record.
+    Started target;
+    IEditController* controller = target.plugin.Controller();
+    EXPECT_EQ(target.plugin.handler->Locked([&] {
+        return target.plugin.Plugin().HandComponentStateToController(state);
+    }), kResultOk);
+    EXPECT_EQ(ControllerValues(controller), ControllerValues(source.plugin.Controller()));
+
+    // An empty stream, and a record cut short: refused, and no parameter it
+    // holds no whole value for has changed.
+    Started other;
+    IEditController* untouched = other.plugin.Controller();
+    const std::vector<double> before = ControllerValues(untouched);
+    EXPECT_NE(other.plugin.Plugin().HandComponentStateToController({}), kResultOk);
+    EXPECT_EQ(ControllerValues(untouched), before);
+    const std::vector<uint8_t> cut(state.begin(), state.begin() + 8 + 5); // "Base Freq" and 5 bytes
+    EXPECT_NE(other.plugin.Plugin().HandComponentStateToController(cut), kResultOk);
+    std::vector<double> after = ControllerValues(untouched);
+    EXPECT_EQ(std::vector<double>(after.begin() + 1, after.end()),
+              std::vector<double>(before.begin() + 1, before.end()));
+    EXPECT_EQ(other.plugin.handler->CallsInsideHostCalls(), 0);
+}
+
+TEST(ComponentStateToController, AfterSetStateChangesNeitherValuesNorTone)
+{
+    // A preset with both LFOs running, so a restarted phase would be heard.
+    Started source;
+    const int lfo = SlotNamed(source.plugin, "Solfeggio MI - 528 Hz LFO");
+    ASSERT_EQ(source.plugin.Controller()->setParamNormalized(kPresetParamId, lfo / 149.0),
+              kResultOk);
+    const std::vector<uint8_t> state = SavedState(source.plugin);
+
+    StereoOut tones[2];
+    std::vector<double> values[2];
+    for (int handedOver = 0; handedOver < 2; ++handedOver) {
+        // Offline, so that no pause between calls re-aligns a phase.
+        HostedPlugin plugin{ToneloomBundle()};
+        ASSERT_TRUE(plugin.Start(kRate, kBlock));
+        ASSERT_EQ(plugin.Plugin().SetActive(false), kResultOk);
+        ASSERT_EQ(plugin.Plugin().Setup(kRate, kBlock, kSample32, kOffline), kResultOk);
+        ASSERT_EQ(plugin.Plugin().SetActive(true), kResultOk);
+        auto data = StereoBuilder(kBlock, kSample32, kRate);
+        plugin.Render(*data, static_cast<int>(kRate / 2), kBlock);
+        ASSERT_EQ(plugin.Plugin().LoadState(state), kResultOk);
+        if (handedOver == 1) {
+            ASSERT_EQ(plugin.Plugin().HandComponentStateToController(state), kResultOk);
+        }
+        values[handedOver] = ControllerValues(plugin.Controller());
+        tones[handedOver] = plugin.Render(*data, static_cast<int>(kRate * 2), kBlock);
+    }
+    EXPECT_EQ(values[0], values[1]);
+    EXPECT_EQ(tones[0].left, tones[1].left);
+    EXPECT_EQ(tones[0].right, tones[1].right);
 }
 
 // The tail and the transport.

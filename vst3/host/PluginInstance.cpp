@@ -134,16 +134,36 @@ bool PluginInstance::SaveState(std::vector<uint8_t>* bytes)
     return StreamToBytes(stream, bytes);
 }
 
-tresult PluginInstance::LoadState(const std::vector<uint8_t>& bytes)
+namespace {
+
+// A stream that holds `bytes`, positioned at its start.
+void FillStream(MemoryStream& stream, const std::vector<uint8_t>& bytes)
 {
-    MemoryStream stream;
     int32 written = 0;
     if (!bytes.empty()) {
         stream.write(const_cast<uint8_t*>(bytes.data()), static_cast<int32>(bytes.size()),
                      &written);
     }
     stream.seek(0, IBStream::kIBSeekSet, nullptr);
+}
+
+} // namespace
+
+tresult PluginInstance::LoadState(const std::vector<uint8_t>& bytes)
+{
+    MemoryStream stream;
+    FillStream(stream, bytes);
     return component->setState(&stream);
+}
+
+tresult PluginInstance::HandComponentStateToController(const std::vector<uint8_t>& bytes)
+{
+    if (controller == nullptr) {
+        return kNoInterface;
+    }
+    MemoryStream stream;
+    FillStream(stream, bytes);
+    return controller->setComponentState(&stream);
 }
 
 bool PluginInstance::SaveControllerState(std::vector<uint8_t>* bytes)

@@ -46,6 +46,9 @@ public:
     // The component's state as bytes; false when getState failed.
     bool SaveState(std::vector<uint8_t>* bytes);
     Steinberg::tresult LoadState(const std::vector<uint8_t>& bytes);
+    // The component's state given to the controller, as hosts do after
+    // loading it into the component (setComponentState).
+    Steinberg::tresult HandComponentStateToController(const std::vector<uint8_t>& bytes);
     // The controller's own state (single-component effects keep none).
     bool SaveControllerState(std::vector<uint8_t>* bytes);
 

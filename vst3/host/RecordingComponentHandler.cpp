@@ -24,8 +24,22 @@ void RecordingComponentHandler::Record(const HandlerEvent& event)
     events.push_back(event);
 }
 
+bool RecordingComponentHandler::EnterHandler()
+{
+    if (lockHolder.load() == std::this_thread::get_id()) {
+        ++callsInsideHostCalls;
+        return false;
+    }
+    // Another thread inside a call only makes this one wait, as in the host.
+    std::lock_guard<std::mutex> hold(hostLock);
+    return true;
+}
+
 tresult PLUGIN_API RecordingComponentHandler::beginEdit(Vst::ParamID id)
 {
+    if (!EnterHandler()) {
+        return kResultFalse;
+    }
     HandlerEvent event{HandlerEvent::kBeginEdit};
     event.id = id;
     Record(event);
@@ -35,6 +49,9 @@ tresult PLUGIN_API RecordingComponentHandler::beginEdit(Vst::ParamID id)
 tresult PLUGIN_API RecordingComponentHandler::performEdit(Vst::ParamID id,
                                                           Vst::ParamValue valueNormalized)
 {
+    if (!EnterHandler()) {
+        return kResultFalse;
+    }
     HandlerEvent event{HandlerEvent::kPerformEdit};
     event.id = id;
     event.normalised = valueNormalized;
@@ -44,6 +61,9 @@ tresult PLUGIN_API RecordingComponentHandler::performEdit(Vst::ParamID id,
 
 tresult PLUGIN_API RecordingComponentHandler::endEdit(Vst::ParamID id)
 {
+    if (!EnterHandler()) {
+        return kResultFalse;
+    }
     HandlerEvent event{HandlerEvent::kEndEdit};
     event.id = id;
     Record(event);
@@ -52,9 +72,15 @@ tresult PLUGIN_API RecordingComponentHandler::endEdit(Vst::ParamID id)
 
 tresult PLUGIN_API RecordingComponentHandler::restartComponent(int32 flags)
 {
+    if (!EnterHandler()) {
+        return kResultFalse;
+    }
     HandlerEvent event{HandlerEvent::kRestart};
     event.flags = flags;
     Record(event);
+    if (restartReaction) {
+        restartReaction(flags);
+    }
     return kResultOk;
 }
 

@@ -1,13 +1,23 @@
 // A component handler that records what the plug-in tells its host: edit
 // gestures (begin, perform, end), restart requests, dirty marks and context
 // menus that were popped up. Safe to call from any thread.
+//
+// It can also stand for a host that holds a lock of its own around its calls
+// into the plug-in and takes the same lock in every handler call, as Ardour
+// 7.3 does with a lock that is not recursive: a call back from inside such a
+// call would hang that host for good. Here it is counted instead, and
+// answered kResultFalse.
 #pragma once
 
 #include "base/source/fobject.h"
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 
+#include <atomic>
+#include <functional>
 #include <mutex>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace toneloom::host {
@@ -50,6 +60,23 @@ public:
     // Adds an event (the context menus record their popups here).
     void Record(const HandlerEvent& event);
 
+    // Runs `call` (a call into the plug-in) with the host's lock held.
+    template <typename Call>
+    auto Locked(Call&& call) -> decltype(call())
+    {
+        std::lock_guard<std::mutex> hold(hostLock);
+        const HolderMark mark(lockHolder);
+        return call();
+    }
+    // Handler calls made while the calling thread held the host's lock.
+    int CallsInsideHostCalls() const { return callsInsideHostCalls.load(); }
+    // What the host does on a restart request, after recording it (a host
+    // that caches values reads them all again here). Set it before use.
+    void OnRestart(std::function<void(Steinberg::int32 flags)> reaction)
+    {
+        restartReaction = std::move(reaction);
+    }
+
     // IComponentHandler
     Steinberg::tresult PLUGIN_API beginEdit(Steinberg::Vst::ParamID id) override;
     Steinberg::tresult PLUGIN_API performEdit(Steinberg::Vst::ParamID id,
@@ -74,8 +101,25 @@ public:
     REFCOUNT_METHODS(FObject)
 
 private:
+    struct HolderMark
+    {
+        explicit HolderMark(std::atomic<std::thread::id>& markedHolder) : holder(markedHolder)
+        {
+            holder.store(std::this_thread::get_id());
+        }
+        ~HolderMark() { holder.store(std::thread::id()); }
+        std::atomic<std::thread::id>& holder;
+    };
+    // Takes the host's lock for a handler call, as the host would; false
+    // (and counted) when this thread holds it already.
+    bool EnterHandler();
+
     mutable std::mutex eventsMutex;
     std::vector<HandlerEvent> events;
+    std::mutex hostLock;
+    std::atomic<std::thread::id> lockHolder{};
+    std::atomic<int> callsInsideHostCalls{0};
+    std::function<void(Steinberg::int32 flags)> restartReaction;
 };
 
 #pragma GCC diagnostic pop
