@@ -2,7 +2,9 @@
 // Windows DAW loads it, opened in a host window under Wine and played with
 // real input (SendInput): what a user sees and what the host hears of it.
 #include "EditorHostTestSupport.h"
+#include "HostText.h"
 #include "ModuleHost.h"
+#include "Vst3Ids.h"
 
 #include "PX_Png.h"
 
@@ -156,6 +158,34 @@ TEST_F(WinProductEditorTest, TypedBaseFreqAndAListPickReachTheHost)
     window.Click(kLfo1TargetX, kTargetListTop + static_cast<int>(2.5 * kTargetListRowHeight));
     Pump(kSettleMs);
     EXPECT_NEAR(plugin.Controller()->getParamNormalized(kLfo1Target), 0.5, 1e-6); // 2 of 0..4
+}
+
+// A host that holds a lock of its own around its program change (and takes
+// it again in restartComponent) hears of the program after its call, on the
+// editor's next timer tick.
+TEST_F(WinProductEditorTest, ProgramPickedByAHostHoldingItsLockReachesTheHostLater)
+{
+    constexpr int kLastSlot = 149;
+    Vst::String128 name{};
+    int slot = -1;
+    for (int i = 0; i <= kLastSlot && slot < 0; ++i) {
+        if (plugin.Plugin().Units()->getProgramName(kPresetParamId, i, name) == kResultOk &&
+            Utf16ToUtf8(name) == "Solfeggio MI - 528 Hz LFO") {
+            slot = i;
+        }
+    }
+    ASSERT_GE(slot, 0);
+    ASSERT_EQ(plugin.handler->Locked([&] {
+        return plugin.Controller()->setParamNormalized(kPresetParamId,
+                                                       static_cast<double>(slot) / kLastSlot);
+    }), kResultOk);
+    EXPECT_TRUE(plugin.handler->Events().empty());
+    Pump(kSettleMs);
+    const std::vector<HandlerEvent> events = plugin.handler->Events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, HandlerEvent::kRestart);
+    EXPECT_EQ(events[0].flags, Vst::kParamValuesChanged);
+    EXPECT_EQ(plugin.handler->CallsInsideHostCalls(), 0);
 }
 
 } // namespace
