@@ -726,8 +726,8 @@ void IEffectBase::CreateLatencyDelay()
     latencyDelay->inputs = inputLines.Length();
     latencyDelay->outputs = outputLines.Length();
     latencyDelay->latency = latency;
-    const int32_t bytes = inputLines.Length() * std::max(latency, 0) *
-                          static_cast<int32_t>(sizeof(double));
+    const int32_t bytes =
+        inputLines.Length() * std::max(latency, 0) * static_cast<int32_t>(sizeof(double));
     if (latencyDelay->samples.Resize(bytes) != nullptr) {
         std::memset(latencyDelay->samples.Data(), 0, static_cast<size_t>(bytes));
     }

@@ -45,9 +45,9 @@ struct InputLine
 struct OutputLine
 {
     bool connected = false;
-    double** target = nullptr;     // this line's entry in outputPointers
-    float* floatTarget = nullptr;  // the host's 32-bit buffer, or null
-    GrowBuffer scratch;            // blockSize doubles
+    double** target = nullptr;    // this line's entry in outputPointers
+    float* floatTarget = nullptr; // the host's 32-bit buffer, or null
+    GrowBuffer scratch;           // blockSize doubles
 };
 
 struct PresetSlot
@@ -294,8 +294,8 @@ private:
     bool stereoOutputBuses;
     bool bypassed = false;
     PointerArray<const char> paramGroups; // not owned
-    double sampleRate = 44100.0;           // Hz
-    int32_t latency;                       // samples
+    double sampleRate = 44100.0;          // Hz
+    int32_t latency;                      // samples
     char effectName[kPluginNameSize] = {};
     char productName[kPluginNameSize] = {};
     char vendorName[kPluginNameSize] = {};

@@ -1,9 +1,8 @@
 // The idle timer in the host's Linux run loop.
 #include "HostIdleTimer.h"
 
-#include "pluginterfaces/gui/iplugview.h"
+#include "RunLoopCallback.h"
 
-#include <atomic>
 #include <utility>
 
 using namespace Steinberg;
@@ -12,59 +11,10 @@ namespace toneloom {
 
 namespace {
 
-// The object the host calls back; it has its own reference count, as the
-// host may hold references of its own after unregistering it.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class TimerCallback : public Linux::ITimerHandler
-{
-public:
-    explicit TimerCallback(std::function<void()> onTick) : tick(std::move(onTick)) {}
-    virtual ~TimerCallback() = default;
-
-    // No further ticks reach the owner.
-    void Forget() { tick = nullptr; }
-
-    void PLUGIN_API onTimer() override
-    {
-        if (tick) {
-            tick();
-        }
-    }
-    tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override
-    {
-        if (obj == nullptr) {
-            return kInvalidArgument;
-        }
-        if (FUnknownPrivate::iidEqual(iid, Linux::ITimerHandler::iid) ||
-            FUnknownPrivate::iidEqual(iid, FUnknown::iid)) {
-            addRef();
-            *obj = static_cast<Linux::ITimerHandler*>(this);
-            return kResultOk;
-        }
-        *obj = nullptr;
-        return kNoInterface;
-    }
-    uint32 PLUGIN_API addRef() override { return ++references; }
-    uint32 PLUGIN_API release() override
-    {
-        const uint32 left = --references;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-
-private:
-    std::function<void()> tick;
-    std::atomic<uint32> references{1};
-};
-#pragma GCC diagnostic pop
-
 class RunLoopIdleTimer : public HostIdleTimer
 {
 public:
-    RunLoopIdleTimer(Linux::IRunLoop* hostLoop, TimerCallback* timerCallback)
+    RunLoopIdleTimer(Linux::IRunLoop* hostLoop, RunLoopCallback* timerCallback)
         : loop(hostLoop), callback(timerCallback)
     {
     }
@@ -77,8 +27,8 @@ public:
     }
 
 private:
-    Linux::IRunLoop* loop;    // one reference held
-    TimerCallback* callback; // one reference held
+    Linux::IRunLoop* loop;     // one reference held
+    RunLoopCallback* callback; // one reference held
 };
 
 } // namespace
@@ -95,7 +45,7 @@ std::unique_ptr<HostIdleTimer> HostIdleTimer::Start(FUnknown* hostContext,
         loop == nullptr) {
         return nullptr;
     }
-    auto* callback = new TimerCallback(std::move(tick));
+    auto* callback = new RunLoopCallback(nullptr, std::move(tick));
     if (loop->registerTimer(callback, static_cast<Linux::TimerInterval>(kPeriodMs)) != kResultOk) {
         callback->release();
         loop->release();

@@ -28,10 +28,18 @@ public:
     explicit WindowIdleTimer(std::function<void()> onTick) : tick(std::move(onTick)) {}
     ~WindowIdleTimer() override
     {
-        if (window != nullptr) {
+        if (window == nullptr) {
+            return;
+        }
+        // No tick reaches this object from here on, whatever thread runs it.
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        if (GetCurrentThreadId() == ownerThread) {
             KillTimer(window, kIdleTimerId);
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             DestroyWindow(window);
+        } else {
+            // A host that terminates on another thread than it initialised
+            // on: only the owner thread may destroy the window.
+            PostMessageW(window, WM_CLOSE, 0, 0);
         }
     }
 
@@ -55,6 +63,7 @@ public:
         if (window == nullptr) {
             return false;
         }
+        ownerThread = GetCurrentThreadId();
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         return SetTimer(window, kIdleTimerId, static_cast<UINT>(kPeriodMs), nullptr) != 0;
     }
@@ -74,6 +83,7 @@ private:
 
     std::function<void()> tick;
     HWND window = nullptr;
+    DWORD ownerThread = 0;
 };
 
 } // namespace

@@ -16,6 +16,8 @@
 
 namespace toneloom {
 
+class RunLoopCallback;
+
 class VST3RunLoopBridge : public IX11EventLoop
 {
 public:
@@ -31,10 +33,8 @@ public:
     void Detach() override;
 
 private:
-    class Handler;
-
-    Steinberg::Linux::IRunLoop* loop; // one reference held
-    Handler* handler = nullptr;       // one reference held while attached
+    Steinberg::Linux::IRunLoop* loop;   // one reference held
+    RunLoopCallback* handler = nullptr; // one reference held while attached
 };
 
 } // namespace toneloom

@@ -2,7 +2,6 @@
 // loads it, opened in a host window under a virtual X server and played with
 // real input: what a user sees and what the host hears of it.
 #include "EditorHostTestSupport.h"
-#include "HostText.h"
 #include "ModuleHost.h"
 #include "Vst3Ids.h"
 #include "X11TestHost.h"
@@ -160,19 +159,12 @@ TEST_F(X11ProductEditorTest, ProgramPickedByAHostHoldingItsLockShowsAndReachesTh
     int height = 0;
     const std::vector<uint32_t> before = window.Capture(&width, &height);
     constexpr int kLastSlot = 149;
-    Vst::String128 name{};
-    int slot = -1;
-    for (int i = 0; i <= kLastSlot && slot < 0; ++i) {
-        if (plugin.Plugin().Units()->getProgramName(kPresetParamId, i, name) == kResultOk &&
-            Utf16ToUtf8(name) == "Solfeggio MI - 528 Hz LFO") {
-            slot = i;
-        }
-    }
-    ASSERT_GE(slot, 0);
+    const int slot = ProgramSlot(plugin, "Solfeggio MI - 528 Hz LFO");
     ASSERT_EQ(plugin.handler->Locked([&] {
         return plugin.Controller()->setParamNormalized(kPresetParamId,
                                                        static_cast<double>(slot) / kLastSlot);
-    }), kResultOk);
+    }),
+              kResultOk);
     EXPECT_TRUE(plugin.handler->Events().empty());
     loop.RunFor(kSettleMs);
     const std::vector<HandlerEvent> events = plugin.handler->Events();

@@ -17,8 +17,8 @@
 #include <cctype>
 #include <cmath>
 #include <map>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace toneloom::testing {
@@ -169,19 +169,6 @@ TEST(TypedValues, MeanWhatTheUserTyped)
 
 // Program changes.
 
-int SlotNamed(HostedPlugin& plugin, const std::string& name)
-{
-    String128 text{};
-    for (int32 slot = 0; slot < 150; ++slot) {
-        if (plugin.Plugin().Units()->getProgramName(kPresetParamId, slot, text) == kResultOk &&
-            Utf16ToUtf8(text) == name) {
-            return slot;
-        }
-    }
-    ADD_FAILURE() << "no program " << name;
-    return 0;
-}
-
 // The last value of each queue the plug-in wrote into `changes`.
 std::map<ParamID, double> Reported(IParameterChanges& changes)
 {
@@ -214,7 +201,7 @@ TEST(ProgramChange, FromAProcessQueueGoesOutAsOutputParameterChanges)
     Started host;
     HostedPlugin& plugin = host.plugin;
     IEditController* controller = plugin.Controller();
-    const int slot = SlotNamed(plugin, "Binaural - 0.2 (Dental pain)");
+    const int slot = ProgramSlot(plugin, "Binaural - 0.2 (Dental pain)");
     auto data = StereoBuilder(kBlock, kSample32, kRate);
     plugin.handler->Clear();
 
@@ -294,34 +281,35 @@ TEST(HostLock, ProgramChangesAndStateLoadsNeverCallTheHostBackFromInsideItsCall)
     HostedPlugin& plugin = host.plugin;
     host::RecordingComponentHandler& handler = *plugin.handler;
     IEditController* controller = plugin.Controller();
-    const int dental = SlotNamed(plugin, "Binaural - 0.2 (Dental pain)");
-    const int solfeggio = SlotNamed(plugin, "Solfeggio MI - 528 Hz LFO");
+    const int dental = ProgramSlot(plugin, "Binaural - 0.2 (Dental pain)");
+    const int solfeggio = ProgramSlot(plugin, "Solfeggio MI - 528 Hz LFO");
     handler.Clear();
 
     // A preset picked from the host's menu, as Ardour does it.
-    ASSERT_EQ(handler.Locked([&] {
-        return controller->setParamNormalized(kPresetParamId, dental / 149.0);
-    }), kResultOk);
+    ASSERT_EQ(handler.Locked(
+                  [&] { return controller->setParamNormalized(kPresetParamId, dental / 149.0); }),
+              kResultOk);
     EXPECT_NEAR(controller->normalizedParamToPlain(kBinauralId,
                                                    controller->getParamNormalized(kBinauralId)),
                 0.2, 1e-9);
     const std::vector<uint8_t> dentalState = SavedState(plugin);
     ASSERT_EQ(handler.Locked([&] {
         return controller->setParamNormalized(kPresetParamId, solfeggio / 149.0);
-    }), kResultOk);
+    }),
+              kResultOk);
     // A project restored: the component's state, then the same bytes handed
     // to the controller.
     ASSERT_EQ(handler.Locked([&] { return plugin.Plugin().LoadState(dentalState); }), kResultOk);
-    ASSERT_EQ(handler.Locked([&] {
-        return plugin.Plugin().HandComponentStateToController(dentalState);
-    }), kResultOk);
+    ASSERT_EQ(
+        handler.Locked([&] { return plugin.Plugin().HandComponentStateToController(dentalState); }),
+        kResultOk);
     // Everything else a host does around them.
     String128 typed{};
     TextToUtf16("Monaural", typed, kString128Units);
     ParamValue monaural = 0.0;
-    ASSERT_EQ(handler.Locked([&] {
-        return controller->getParamValueByString(kBeatsId, typed, monaural);
-    }), kResultOk);
+    ASSERT_EQ(handler.Locked(
+                  [&] { return controller->getParamValueByString(kBeatsId, typed, monaural); }),
+              kResultOk);
     ASSERT_EQ(handler.Locked([&] { return controller->setParamNormalized(kBeatsId, monaural); }),
               kResultOk);
     ASSERT_EQ(handler.Locked([&] { return plugin.Plugin().SetActive(false); }), kResultOk);
@@ -342,14 +330,14 @@ TEST(HostLock, AHostThatProcessesLearnsTheValuesFromTheNextBlock)
     Started host;
     HostedPlugin& plugin = host.plugin;
     IEditController* controller = plugin.Controller();
-    const int dental = SlotNamed(plugin, "Binaural - 0.2 (Dental pain)");
+    const int dental = ProgramSlot(plugin, "Binaural - 0.2 (Dental pain)");
     auto data = StereoBuilder(kBlock, kSample32, kRate);
     ASSERT_EQ(plugin.Plugin().Process(data->Block(kBlock)), kResultOk);
     data->Advance(kBlock);
 
-    ASSERT_EQ(plugin.handler->Locked([&] {
-        return controller->setParamNormalized(kPresetParamId, dental / 149.0);
-    }), kResultOk);
+    ASSERT_EQ(plugin.handler->Locked(
+                  [&] { return controller->setParamNormalized(kPresetParamId, dental / 149.0); }),
+              kResultOk);
     ASSERT_TRUE(data->Changes().Add(kWaveId, 0, 0.0)); // the host's own value in the block
     ASSERT_EQ(plugin.Plugin().Process(data->Block(kBlock)), kResultOk);
     const std::map<ParamID, double> reported = Reported(data->OutputChanges());
@@ -379,8 +367,8 @@ TEST(HostLock, AHostThatProcessesLearnsTheValuesFromTheNextBlock)
 
     // And the tone follows: the program's values reached the engine, not
     // only the host's view.
-    const int mi = SlotNamed(plugin, "Solfeggio MI - 528 Hz (Transformation and Miracles, "
-                                     "DNA Repair)");
+    const int mi = ProgramSlot(plugin, "Solfeggio MI - 528 Hz (Transformation and Miracles, "
+                                       "DNA Repair)");
     ASSERT_EQ(controller->setParamNormalized(kPresetParamId, mi / 149.0), kResultOk);
     const StereoOut out = plugin.Render(*data, static_cast<int>(kRate * 4), kBlock);
     const int second = static_cast<int>(kRate);
@@ -462,11 +450,11 @@ TEST(HostLock, AHostWithNeitherProcessingNorEditorHearsOnItsOwnLoop)
 #endif
     ASSERT_TRUE(plugin.Start(kRate, kBlock));
     IEditController* controller = plugin.Controller();
-    const int dental = SlotNamed(plugin, "Binaural - 0.2 (Dental pain)");
+    const int dental = ProgramSlot(plugin, "Binaural - 0.2 (Dental pain)");
     plugin.handler->Clear();
-    ASSERT_EQ(plugin.handler->Locked([&] {
-        return controller->setParamNormalized(kPresetParamId, dental / 149.0);
-    }), kResultOk);
+    ASSERT_EQ(plugin.handler->Locked(
+                  [&] { return controller->setParamNormalized(kPresetParamId, dental / 149.0); }),
+              kResultOk);
     EXPECT_TRUE(plugin.handler->Events().empty());
 
     // The host's own loop comes round, out of any call into the plug-in.
@@ -514,7 +502,7 @@ TEST(HostLock, AHostThatCachesValuesInBatchesKeepsThemInStepWithThePlugIn)
     };
 
     // One batch: the program first, then a value of the host's own.
-    const int dental = SlotNamed(plugin, "Binaural - 0.2 (Dental pain)");
+    const int dental = ProgramSlot(plugin, "Binaural - 0.2 (Dental pain)");
     const std::vector<std::pair<ParamID, double>> batch = {{kPresetParamId, dental / 149.0},
                                                            {0, 0.3}};
     for (const auto& [id, value] : batch) {
@@ -533,8 +521,7 @@ TEST(HostLock, AHostThatCachesValuesInBatchesKeepsThemInStepWithThePlugIn)
     const std::vector<uint8_t> state = SavedState(plugin);
     ASSERT_EQ(controller->setParamNormalized(0, 0.7), kResultOk);
     cache[0] = 0.7;
-    ASSERT_EQ(plugin.handler->Locked([&] { return plugin.Plugin().LoadState(state); }),
-              kResultOk);
+    ASSERT_EQ(plugin.handler->Locked([&] { return plugin.Plugin().LoadState(state); }), kResultOk);
     processAndTakeOutput();
     EXPECT_TRUE(SameValues(cache, ControllerValues(controller)));
     EXPECT_NEAR(cache[0], 0.3, kNormalisedTolerance);
@@ -553,9 +540,9 @@ TEST(ComponentStateToController, AppliesAsSetStateDoesAndRefusesWhatItCannotRead
     // A good record.
     Started target;
     IEditController* controller = target.plugin.Controller();
-    EXPECT_EQ(target.plugin.handler->Locked([&] {
-        return target.plugin.Plugin().HandComponentStateToController(state);
-    }), kResultOk);
+    EXPECT_EQ(target.plugin.handler->Locked(
+                  [&] { return target.plugin.Plugin().HandComponentStateToController(state); }),
+              kResultOk);
     EXPECT_EQ(ControllerValues(controller), ControllerValues(source.plugin.Controller()));
 
     // An empty stream, and a record cut short: refused, and no parameter it
@@ -577,7 +564,7 @@ TEST(ComponentStateToController, AfterSetStateChangesNeitherValuesNorTone)
 {
     // A preset with both LFOs running, so a restarted phase would be heard.
     Started source;
-    const int lfo = SlotNamed(source.plugin, "Solfeggio MI - 528 Hz LFO");
+    const int lfo = ProgramSlot(source.plugin, "Solfeggio MI - 528 Hz LFO");
     ASSERT_EQ(source.plugin.Controller()->setParamNormalized(kPresetParamId, lfo / 149.0),
               kResultOk);
     const std::vector<uint8_t> state = SavedState(source.plugin);

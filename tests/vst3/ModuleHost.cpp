@@ -1,5 +1,6 @@
 #include "ModuleHost.h"
 
+#include "HostText.h"
 #include "Vst3Ids.h"
 
 #include <cmath>
@@ -55,6 +56,23 @@ bool HostedPlugin::Start(double sampleRateHz, int maxBlockFrames, int32 sampleSi
     instance->ActivateDefaultBuses();
     return instance->Setup(sampleRateHz, maxBlockFrames, sampleSize) == kResultOk &&
            instance->SetActive(true) == kResultOk;
+}
+
+int ProgramSlot(HostedPlugin& plugin, const std::string& name)
+{
+    String128 text{};
+    ProgramListInfo list{};
+    if (plugin.Plugin().Units() != nullptr &&
+        plugin.Plugin().Units()->getProgramListInfo(0, list) == kResultOk) {
+        for (int32 slot = 0; slot < list.programCount; ++slot) {
+            if (plugin.Plugin().Units()->getProgramName(list.id, slot, text) == kResultOk &&
+                Utf16ToUtf8(text) == name) {
+                return slot;
+            }
+        }
+    }
+    ADD_FAILURE() << "no program " << name;
+    return 0;
 }
 
 int HostedPlugin::ProductParamCount()

@@ -64,6 +64,10 @@ private:
     std::unique_ptr<host::PluginInstance> instance;
 };
 
+// The slot of the factory program named `name` (a test failure and 0 when
+// there is none).
+int ProgramSlot(HostedPlugin& plugin, const std::string& name);
+
 // A 32- or 64-bit stereo-in, stereo-out builder.
 std::unique_ptr<host::ProcessDataBuilder> StereoBuilder(int maxFrames, Steinberg::int32 sampleSize,
                                                         double sampleRateHz);

@@ -61,8 +61,7 @@ public:
     void Record(const HandlerEvent& event);
 
     // Runs `call` (a call into the plug-in) with the host's lock held.
-    template <typename Call>
-    auto Locked(Call&& call) -> decltype(call())
+    template <typename Call> auto Locked(Call&& call) -> decltype(call())
     {
         std::lock_guard<std::mutex> hold(hostLock);
         const HolderMark mark(lockHolder);
