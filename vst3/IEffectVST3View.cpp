@@ -187,7 +187,29 @@ tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size)
     if (size == nullptr) {
         return kInvalidArgument;
     }
-    *size = ViewRect(0, 0, editor->Width(), editor->Height());
+    *size = ViewRect(0, 0, editor->SurfaceWidth(), editor->SurfaceHeight());
+    return kResultOk;
+}
+
+tresult PLUGIN_API IEffectVST3View::setContentScaleFactor(ScaleFactor factor)
+{
+    IGraphics* editor = Editor();
+    if (editor == nullptr) {
+        return kResultFalse;
+    }
+    const int oldWidth = editor->SurfaceWidth();
+    const int oldHeight = editor->SurfaceHeight();
+    if (!editor->SetScale(factor)) {
+        return kResultFalse;
+    }
+    if (editor->SurfaceWidth() != oldWidth || editor->SurfaceHeight() != oldHeight) {
+        ViewRect size(rect.left, rect.top, rect.left + editor->SurfaceWidth(),
+                      rect.top + editor->SurfaceHeight());
+        setRect(size);
+        if (plugFrame != nullptr) {
+            plugFrame->resizeView(this, &size);
+        }
+    }
     return kResultOk;
 }
 

@@ -214,8 +214,8 @@ void* IGraphicsX11::OpenWindow(void* parentWindow)
     attributes.background_pixmap = None;
     attributes.border_pixel = 0;
     attributes.colormap = parentAttributes.colormap;
-    window = XCreateWindow(d, parent, x, y, static_cast<unsigned>(Width()),
-                           static_cast<unsigned>(Height()), 0, depth, InputOutput,
+    window = XCreateWindow(d, parent, x, y, static_cast<unsigned>(SurfaceWidth()),
+                           static_cast<unsigned>(SurfaceHeight()), 0, depth, InputOutput,
                            parentAttributes.visual,
                            CWEventMask | CWBackPixmap | CWBorderPixel | CWColormap, &attributes);
     if (window == 0) {
@@ -311,12 +311,22 @@ void IGraphicsX11::Resize(int newWidth, int newHeight)
     entry.reset(); // its control goes with the others
     IGraphics::Resize(newWidth, newHeight);
     if (Surface() != nullptr) {
-        Surface()->SetSize(newWidth, newHeight);
+        Surface()->SetSize(SurfaceWidth(), SurfaceHeight());
     }
     if (display != nullptr && window != 0) {
-        XResizeWindow(AsDisplay(display), window, static_cast<unsigned>(newWidth),
-                      static_cast<unsigned>(newHeight));
+        XResizeWindow(AsDisplay(display), window, static_cast<unsigned>(SurfaceWidth()),
+                      static_cast<unsigned>(SurfaceHeight()));
         InvalidateAll();
+    }
+}
+
+void IGraphicsX11::ScaleChanged()
+{
+    entry.reset(); // laid out for the old size
+    if (display != nullptr && window != 0) {
+        XResizeWindow(AsDisplay(display), window, static_cast<unsigned>(SurfaceWidth()),
+                      static_cast<unsigned>(SurfaceHeight()));
+        XFlush(AsDisplay(display));
     }
 }
 
@@ -329,7 +339,7 @@ void IGraphicsX11::HandleEvents()
     }
     if (display != nullptr && exposePending) {
         exposePending = false;
-        const IBox area = exposed;
+        const IBox area = FromSurface(exposed);
         exposed = IBox{};
         DrawArea(area);
     }
@@ -568,8 +578,8 @@ void IGraphicsX11::PromptParamValue(IControl* control, IParamRecord* param, bool
     const int cy = static_cast<int>((box.top + box.bottom) * 0.5f);
     const int length = static_cast<int>(std::char_traits<char>::length(widest));
     const int width = std::max(kEntryMinWidth, kEntryCharWidth * length + kEntryPadding);
-    const IBox entryBox{cx - width / 2, cy - kEntryHalfHeight, cx - width / 2 + width,
-                        cy - kEntryHalfHeight + kEntryHeight};
+    const IBox entryBox = ToSurface(IBox{cx - width / 2, cy - kEntryHalfHeight,
+                                         cx - width / 2 + width, cy - kEntryHalfHeight + kEntryHeight});
     entry = std::make_unique<X11ValueEntry>(display, window, visual, depth, *this, entryBox, text,
                                             control, param);
     if (!entry->Valid()) {

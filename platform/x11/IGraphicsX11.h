@@ -63,6 +63,8 @@ public:
     void* NativeWindow() override;
     void RefreshTooltip() override;
     PX_IBitmap* LoadImageResource(int resourceId, const char* name) override;
+    // Resizes the window to the surface at the new scale.
+    void ScaleChanged() override;
 
     // Run-loop callbacks. [UI thread]
     // Handles every pending X event without blocking.

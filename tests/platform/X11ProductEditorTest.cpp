@@ -8,8 +8,12 @@
 
 #include "PX_Png.h"
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
+#include <X11/Xlib.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -123,6 +127,49 @@ TEST_F(X11ProductEditorTest, BaseFreqKnobDragsAndDoubleClicksBackToItsDefault)
     window.Click(kBaseFreqX, kBaseFreqY);
     loop.RunFor(kSettleMs);
     EXPECT_NEAR(plugin.Controller()->getParamNormalized(kBaseFreq), start, 1e-9);
+}
+
+TEST_F(X11ProductEditorTest, ContentScaleTwoDoublesTheWindowAndKnobsStillDrag)
+{
+    FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
+    ASSERT_TRUE(scaling);
+    EXPECT_EQ(scaling->setContentScaleFactor(0.5f), kResultFalse);
+    EXPECT_EQ(scaling->setContentScaleFactor(4.5f), kResultFalse);
+    EXPECT_EQ(scaling->setContentScaleFactor(std::nanf("")), kResultFalse);
+    EXPECT_EQ(frame.resizeRequests, 0);
+
+    ASSERT_EQ(scaling->setContentScaleFactor(2.0f), kResultOk);
+    EXPECT_EQ(frame.resizeRequests, 1);
+    EXPECT_EQ(frame.lastSize.getWidth(), 940);
+    EXPECT_EQ(frame.lastSize.getHeight(), 910);
+    ViewRect size;
+    ASSERT_EQ(view->getSize(&size), kResultOk);
+    EXPECT_EQ(size.getWidth(), 940);
+    EXPECT_EQ(size.getHeight(), 910);
+    loop.RunFor(kSettleMs);
+    const std::vector<unsigned long> children = window.Children();
+    ASSERT_EQ(children.size(), 1u);
+    XWindowAttributes attributes{};
+    ASSERT_NE(XGetWindowAttributes(window.Display(), children.front(), &attributes), 0);
+    EXPECT_EQ(attributes.width, 940);
+    EXPECT_EQ(attributes.height, 910);
+
+    // 40 layout pixels up the Base Freq knob are 80 screen pixels now, and
+    // turn it as far as 40 do at 1x.
+    const double start = plugin.Controller()->getParamNormalized(kBaseFreq);
+    window.MoveTo(2 * kBaseFreqX, 2 * kBaseFreqY);
+    window.Press(kLeft);
+    loop.RunFor(kSettleMs);
+    for (int step = 1; step <= 4; ++step) {
+        window.MoveTo(2 * kBaseFreqX, 2 * kBaseFreqY - 20 * step);
+        loop.RunFor(60);
+    }
+    window.Release(kLeft);
+    loop.RunFor(kSettleMs);
+    EXPECT_TRUE(IsOneGesture(plugin.handler->Events(), kBaseFreq));
+    const double knobHeight = 169 - 91; // layout pixels; gearing 4
+    EXPECT_NEAR(plugin.Controller()->getParamNormalized(kBaseFreq) - start,
+                40.0 / knobHeight / 4.0, 0.01);
 }
 
 TEST_F(X11ProductEditorTest, TypedBaseFreqReachesTheHost)

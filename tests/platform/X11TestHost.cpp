@@ -133,9 +133,16 @@ uint32 PLUGIN_API TestRunLoop::release()
     return --references; // owned by the test
 }
 
-tresult PLUGIN_API TestPlugFrame::resizeView(IPlugView*, ViewRect*)
+tresult PLUGIN_API TestPlugFrame::resizeView(IPlugView* view, ViewRect* newSize)
 {
     ++resizeRequests;
+    if (newSize != nullptr) {
+        lastSize = *newSize;
+        // As hosts do: the view hears its new size.
+        if (view != nullptr) {
+            view->onSize(newSize);
+        }
+    }
     return kResultOk;
 }
 

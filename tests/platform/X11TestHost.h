@@ -81,6 +81,7 @@ public:
 
     TestRunLoop* runLoop; // null: a host without a run loop
     int resizeRequests = 0;
+    Steinberg::ViewRect lastSize; // of the latest resize request
 
 private:
     Steinberg::uint32 references = 1;
