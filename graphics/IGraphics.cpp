@@ -1,5 +1,6 @@
 #include "IGraphics.h"
 
+#include "EditorSizeSetting.h"
 #include "FontCache.h"
 #include "IBitmapControl.h"
 #include "IEffectBase.h"
@@ -12,10 +13,12 @@
 #include "PX_Resample.h"
 #include "PX_SysBitmap.h"
 #include "TypedValue.h"
+#include "controls/PromptPopup.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <string>
@@ -89,6 +92,23 @@ public:
         }
     }
 
+    // A right press on the empty panel offers the editor's sizes.
+    void HandlePress(int x, int y, const IMouseKeys& keys) override
+    {
+        if (keys.right && graphics != nullptr) {
+            graphics->OpenSizeMenu(*this, x, y);
+            return;
+        }
+        IBitmapControl::HandlePress(x, y, keys);
+    }
+
+    void PopupClosed(const char*, int index) override
+    {
+        if (index >= 0 && graphics != nullptr) {
+            graphics->ChooseSizeAt(index);
+        }
+    }
+
     bool Render(IGraphics& graphics) override
     {
         if (image.bitmap != nullptr) {
@@ -117,6 +137,76 @@ IGraphics::~IGraphics()
 }
 
 void IGraphics::ScaleChanged() {}
+
+float IGraphics::SystemScale(void*)
+{
+    return 1.0f;
+}
+
+bool IGraphics::ApplyDefaultScale(void* parent)
+{
+    if (hostScale) {
+        return false;
+    }
+    const int percent = EditorSizeSetting::Load();
+    const float factor = percent > 0 ? static_cast<float>(percent) / 100.0f : SystemScale(parent);
+    const int oldWidth = SurfaceWidth();
+    const int oldHeight = SurfaceHeight();
+    SetScale(std::clamp(factor, kMinEditorScale, kMaxEditorScale));
+    return SurfaceWidth() != oldWidth || SurfaceHeight() != oldHeight;
+}
+
+void IGraphics::FollowSystemScale(float systemScale)
+{
+    if (hostScale || userScale || EditorSizeSetting::Load() > 0) {
+        return;
+    }
+    const int oldWidth = SurfaceWidth();
+    if (SetScale(std::clamp(systemScale, kMinEditorScale, kMaxEditorScale)) &&
+        SurfaceWidth() != oldWidth && plug != nullptr) {
+        plug->ResizeEditor(SurfaceWidth(), SurfaceHeight());
+    }
+}
+
+void IGraphics::OpenSizeMenu(IControl& owner, int x, int y)
+{
+    if (openPopup != nullptr) {
+        return; // this press closed the open one
+    }
+    int current = -1;
+    for (int i = 0; i < EditorSizeSetting::kChoiceCount; ++i) {
+        if (std::fabs(EditorSizeSetting::kChoices[i] / 100.0f - scale) < kScaleTolerance) {
+            current = i;
+        }
+    }
+    auto* menu = new PromptPopup(*this, x, y, PromptPopup::kOpenWidth, 1);
+    AddControl(menu);
+    SetOpenPopup(menu);
+    menu->SetHidden(true);
+    char label[16];
+    for (const int percent : EditorSizeSetting::kChoices) {
+        std::snprintf(label, sizeof label, "%d %%", percent);
+        menu->AddItem(label);
+    }
+    // At the pointer, but kept inside the editor.
+    const IBox& box = menu->Box();
+    const int margin = PromptPopup::kEdgeMargin;
+    const int dx = std::min(0, width - margin - box.right) + std::max(0, margin - box.left);
+    const int dy = std::min(0, height - margin - box.bottom) + std::max(0, margin - box.top);
+    menu->MoveBy(dx, dy);
+    menu->ShowFor(&owner, current);
+}
+
+void IGraphics::ChooseSizeAt(int choice)
+{
+    if (choice < 0 || choice >= EditorSizeSetting::kChoiceCount) {
+        return;
+    }
+    const int percent = EditorSizeSetting::kChoices[choice];
+    EditorSizeSetting::Save(percent); // a read-only home only loses the memory
+    userScale = true;
+    pendingSizePercent = percent;
+}
 
 bool IGraphics::SetScale(float factor)
 {
@@ -455,6 +545,14 @@ void IGraphics::InvalidateAll()
 
 bool IGraphics::CollectDirtyArea(IBox* area)
 {
+    if (pendingSizePercent > 0) {
+        const int oldWidth = SurfaceWidth();
+        SetScale(static_cast<float>(pendingSizePercent) / 100.0f);
+        pendingSizePercent = 0;
+        if (SurfaceWidth() != oldWidth && plug != nullptr) {
+            plug->ResizeEditor(SurfaceWidth(), SurfaceHeight());
+        }
+    }
     bool found = false;
     for (IControl* control : controls) {
         if (control->NeedsRedraw()) {

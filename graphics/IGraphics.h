@@ -110,6 +110,9 @@ public:
     // screen the new surface size. The editor is already marked for a full
     // repaint.
     /* 21 */ virtual void ScaleChanged();
+    // The scale the system's display asks of a window in `parent` (null: of
+    // the system in general); 1 where the platform cannot tell.
+    /* 22 */ virtual float SystemScale(void* parent);
 
     // Construction and setup.
     // Appends the control (taking ownership) and returns its index; -1 for null.
@@ -162,8 +165,29 @@ public:
     // The logical pixel under the centre of surface pixel `surfacePx`.
     int ToLogical(int surfacePx) const;
 
+    // Where the scale comes from: the host's content scale wins; without
+    // one, the size the user picked from the panel's menu (remembered for
+    // every editor, EditorSizeSetting); without that, the system's.
+    void NoteHostScale() { hostScale = true; }
+    bool HostSetsScale() const { return hostScale; }
+    // Takes the remembered or the system scale for a window in `parent`
+    // unless the host set one; true when the surface size changed.
+    bool ApplyDefaultScale(void* parent);
+    // The system's scale for the window changed (it moved to another
+    // screen): followed unless the host or the user chose one, and the host
+    // is asked for the new size.
+    void FollowSystemScale(float systemScale);
+    // Opens the size menu (100 %, 125 %, 150 %, 200 %) at the logical point
+    // for `owner`, which hands the picked entry to ChooseSizeAt.
+    void OpenSizeMenu(IControl& owner, int x, int y);
+    // The user picked entry `choice` of the size menu: remembered at once,
+    // applied (and the host asked for the new size) at the next
+    // CollectDirtyArea, after the menu has gone.
+    void ChooseSizeAt(int choice);
+
     // Drawing and presenting, driven by the platform.
-    // Adds the union of the dirty controls' boxes to `area`; true if any.
+    // Applies a size picked from the menu, then adds the union of the dirty
+    // controls' boxes to `area`; true if any.
     bool CollectDirtyArea(IBox* area);
     // Draws every visible control under the logical `area`, bottom first,
     // marks every control clean, then presents the area's surface box.
@@ -303,6 +327,9 @@ private:
     IBox drawBox;                    // update box of the pass in progress, logical
     IBox surfaceDrawBox;             // the same in surface pixels
     float scale = 1.0f;              // surface pixels per logical pixel
+    bool hostScale = false;          // the host named the scale
+    bool userScale = false;          // the user picked one from the menu
+    int pendingSizePercent = 0;      // picked, not yet applied; 0: none
     std::vector<ScaledImage> scaledImages; // pictures drawn at `scale`
     PX_SysBitmap* surface = nullptr; // owned
     int width;                       // logical pixels

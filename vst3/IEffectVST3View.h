@@ -77,10 +77,13 @@ private:
     // Closes the editor's window in this view and lets go of the host's run
     // loop; the view stays attached for the host.
     void ReleaseWindow();
+    // Takes the editor's size at its scale and asks the host's frame for it.
+    void ResizeToEditor();
 
     IEffectVST3* plug; // one reference held
     bool expectingResize = false;
     bool windowOpen = false;
+    bool scaleSettled = false; // the host's, the user's or the system's scale taken
 #if SMTG_OS_LINUX
     std::unique_ptr<VST3RunLoopBridge> runLoop; // the host's run loop, while open
 #endif

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 extern char** environ;
@@ -55,6 +56,7 @@ constexpr int kEntryCharWidth = 7;
 constexpr int kEntryPadding = 6;
 constexpr int kDisplayTextSize = 64;
 constexpr int kTypedBytes = 32;
+constexpr float kReferenceDpi = 96.0f; // the dots per inch of scale 1
 
 Display* AsDisplay(_XDisplay* display)
 {
@@ -690,6 +692,47 @@ void IGraphicsX11::RefreshTooltip() {}
 PX_IBitmap* IGraphicsX11::LoadImageResource(int resourceId, const char*)
 {
     return LoadPngResource(module, resourceId, nullptr);
+}
+
+float IGraphicsX11::SystemScale(void*)
+{
+    // Xft.dpi in the server's resources is what desktops set for their
+    // scale (144 at 150 %); GDK_SCALE is a whole factor users set by hand.
+    float dpi = 0.0f;
+    if (Display* d = XOpenDisplay(nullptr)) {
+        if (const char* resources = XResourceManagerString(d)) {
+            dpi = XftDpiIn(resources);
+        }
+        XCloseDisplay(d);
+    }
+    if (dpi > 0.0f) {
+        return dpi / kReferenceDpi;
+    }
+    const char* gdkScale = std::getenv("GDK_SCALE");
+    if (gdkScale != nullptr) {
+        const int factor = std::atoi(gdkScale);
+        if (factor >= 1 && factor <= static_cast<int>(kMaxEditorScale)) {
+            return static_cast<float>(factor);
+        }
+    }
+    return 1.0f;
+}
+
+float IGraphicsX11::XftDpiIn(const char* resources)
+{
+    static constexpr char kKey[] = "Xft.dpi:";
+    for (const char* line = resources; line != nullptr && *line != '\0';) {
+        if (std::strncmp(line, kKey, sizeof kKey - 1) == 0) {
+            char* end = nullptr;
+            const float dpi = std::strtof(line + sizeof kKey - 1, &end);
+            return end != line + sizeof kKey - 1 && dpi > 0.0f && dpi < 10000.0f ? dpi : 0.0f;
+        }
+        line = std::strchr(line, '\n');
+        if (line != nullptr) {
+            ++line;
+        }
+    }
+    return 0.0f;
 }
 
 } // namespace toneloom

@@ -65,6 +65,10 @@ public:
     PX_IBitmap* LoadImageResource(int resourceId, const char* name) override;
     // Resizes the window to the surface at the new scale.
     void ScaleChanged() override;
+    // Xft.dpi / 96 from the X server's resources, else GDK_SCALE, else 1.
+    float SystemScale(void* parent) override;
+    // The Xft.dpi value in an X resource string, 0 when absent or unreadable.
+    static float XftDpiIn(const char* resources);
 
     // Run-loop callbacks. [UI thread]
     // Handles every pending X event without blocking.

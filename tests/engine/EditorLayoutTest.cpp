@@ -7,6 +7,7 @@
 #include "../raster/RasterTestUtil.h"
 #include "ToneloomEditorLayout.h"
 
+#include "EditorSizeSetting.h"
 #include "IBitmapControl.h"
 #include "IGraphicsHeadless.h"
 #include "PlatformGraphics.h"
@@ -25,9 +26,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <typeinfo>
 #include <vector>
+
+#include <unistd.h>
 
 namespace toneloom::testing {
 namespace {
@@ -414,6 +420,58 @@ TEST(EditorLayout, LfoMarkerTravelsWithTheLfo)
     // A full-depth pan swing covers (nearly) the whole track in one second.
     EXPECT_LE(lowest, track.left + 10);
     EXPECT_GE(highest, track.left + GRAPH::kTravel - 10);
+}
+
+TEST(EditorLayout, PanelMenuSizesTheEditorAndRemembersTheChoice)
+{
+    char folder[] = "/tmp/toneloom-config-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    ASSERT_EQ(setenv("XDG_CONFIG_HOME", folder, 1), 0);
+    const std::string file = std::string(folder) + "/toneloom/editor.conf";
+
+    HeadlessRig editor;
+    editor.Show();
+    // A right click on the empty panel, between the small knobs and LFO 1.
+    editor.Click(20, 265, true);
+    auto* menu = dynamic_cast<PromptPopup*>(editor.Editor().OpenPopup());
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->ItemCount(), 4);
+    EXPECT_STREQ(menu->ItemText(0), "100 %");
+    EXPECT_STREQ(menu->ItemText(2), "150 %");
+    EXPECT_EQ(menu->Selected(), 0);
+    const IBox list = menu->Box();
+    editor.Click(list.left + 10, list.top + 2 * menu->RowHeight() + menu->RowHeight() / 2);
+    editor.Editor().Tick();
+    EXPECT_FLOAT_EQ(editor.Editor().Scale(), 1.5f);
+    EXPECT_EQ(editor.Editor().Screen().Width(), 705);
+    EXPECT_EQ(editor.Editor().OpenPopup(), nullptr);
+    std::ifstream written(file);
+    std::string line;
+    std::getline(written, line);
+    EXPECT_EQ(line, "size=150");
+
+    // A later editor opens at the remembered size, unless the host names one.
+    {
+        HeadlessRig later;
+        EXPECT_TRUE(later.Editor().ApplyDefaultScale(nullptr));
+        EXPECT_FLOAT_EQ(later.Editor().Scale(), 1.5f);
+        HeadlessRig hostScaled;
+        hostScaled.Editor().SetScale(2.0f);
+        hostScaled.Editor().NoteHostScale();
+        EXPECT_FALSE(hostScaled.Editor().ApplyDefaultScale(nullptr));
+        EXPECT_FLOAT_EQ(hostScaled.Editor().Scale(), 2.0f);
+    }
+    // A damaged file is ignored: the editor keeps scale 1.
+    for (const char* damaged : {"size=15O\n", "size=175\n", "size=150\nsize=200\n", "\xff\xfe"}) {
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << damaged;
+        HeadlessRig fresh;
+        EXPECT_FALSE(fresh.Editor().ApplyDefaultScale(nullptr)) << damaged;
+        EXPECT_FLOAT_EQ(fresh.Editor().Scale(), 1.0f);
+    }
+    std::remove(file.c_str());
+    rmdir((std::string(folder) + "/toneloom").c_str());
+    rmdir(folder);
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 // At screen scale f the editor keeps its 470 x 455 layout and draws it on a

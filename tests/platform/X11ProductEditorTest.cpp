@@ -10,6 +10,7 @@
 
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <gtest/gtest.h>
 
@@ -170,6 +171,39 @@ TEST_F(X11ProductEditorTest, ContentScaleTwoDoublesTheWindowAndKnobsStillDrag)
     const double knobHeight = 169 - 91; // layout pixels; gearing 4
     EXPECT_NEAR(plugin.Controller()->getParamNormalized(kBaseFreq) - start,
                 40.0 / knobHeight / 4.0, 0.01);
+}
+
+TEST_F(X11ProductEditorTest, WithoutAHostScaleTheDesktopsXftDpiSizesTheEditor)
+{
+    // A desktop at 150 % publishes Xft.dpi 144 in the server's resources.
+    ::Display* d = window.Display();
+    const Atom resources = XInternAtom(d, "RESOURCE_MANAGER", False);
+    const char kDpi[] = "Xft.antialias:\t1\nXft.dpi:\t144\n";
+    XChangeProperty(d, DefaultRootWindow(d), resources, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(kDpi), sizeof kDpi - 1);
+    XSync(d, False);
+
+    HostWindow second{40, 40, kWidth, kHeight};
+    TestPlugFrame secondFrame{&loop};
+    IPtr<IPlugView> secondView = owned(plugin.Controller()->createView("editor"));
+    ASSERT_TRUE(secondView);
+    secondView->setFrame(&secondFrame);
+    ViewRect size;
+    ASSERT_EQ(secondView->getSize(&size), kResultOk);
+    EXPECT_EQ(size.getWidth(), 705);
+    EXPECT_EQ(size.getHeight(), 683);
+    ASSERT_EQ(secondView->attached(second.Parent(), kPlatformTypeX11EmbedWindowID), kResultOk);
+    loop.RunFor(kSettleMs);
+    XDeleteProperty(d, DefaultRootWindow(d), resources);
+    XSync(d, False);
+    const std::vector<unsigned long> children = second.Children();
+    ASSERT_EQ(children.size(), 1u);
+    XWindowAttributes attributes{};
+    ASSERT_NE(XGetWindowAttributes(second.Display(), children.front(), &attributes), 0);
+    EXPECT_EQ(attributes.width, 705);
+    EXPECT_EQ(attributes.height, 683);
+    secondView->removed();
+    secondView->setFrame(nullptr);
 }
 
 TEST_F(X11ProductEditorTest, TypedBaseFreqReachesTheHost)
