@@ -212,7 +212,8 @@ void* IGraphicsX11::OpenWindow(void* parentWindow)
 
     XSetWindowAttributes attributes{};
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            LeaveWindowMask | KeyPressMask | StructureNotifyMask | FocusChangeMask;
+                            LeaveWindowMask | KeyPressMask | StructureNotifyMask | FocusChangeMask |
+                            VisibilityChangeMask;
     attributes.background_pixmap = None;
     attributes.border_pixel = 0;
     attributes.colormap = parentAttributes.colormap;
@@ -240,14 +241,66 @@ void* IGraphicsX11::OpenWindow(void* parentWindow)
         DestroyWindowResources();
         return nullptr;
     }
+    WatchAncestors();
     // The window is mapped (XSync above): paint the first frame now rather
-    // than at the first timer tick, a frame period later.
+    // than at the first timer tick, a frame period later; a host that shows
+    // its window only later gets it with the Expose that brings.
     InvalidateAll();
     IBox area;
-    if (CollectDirtyArea(&area)) {
+    if (viewable && CollectDirtyArea(&area)) {
         DrawArea(area);
     }
     return NativeWindow();
+}
+
+void IGraphicsX11::WatchAncestors()
+{
+    // Hosts hide an editor by unmapping their own window (or one above it),
+    // which tells our window nothing: watch every ancestor's mapping.
+    {
+        Display* d = AsDisplay(display);
+        NoteXErrors errors(d); // an ancestor may go away meanwhile
+        unsigned long at = window;
+        for (;;) {
+            Window root = 0;
+            Window above = 0;
+            Window* children = nullptr;
+            unsigned count = 0;
+            if (XQueryTree(d, at, &root, &above, &children, &count) == 0) {
+                break;
+            }
+            if (children != nullptr) {
+                XFree(children);
+            }
+            if (above == 0 || above == root) {
+                break;
+            }
+            XSelectInput(d, above, StructureNotifyMask);
+            at = above;
+        }
+    }
+    UpdateViewable();
+}
+
+void IGraphicsX11::UpdateViewable()
+{
+    if (display == nullptr || window == 0) {
+        viewable = false;
+        return;
+    }
+    // The host may have destroyed the windows already (its DestroyNotify
+    // still queued): an error here only means "not shown".
+    XWindowAttributes attributes{};
+    bool now = false;
+    {
+        NoteXErrors errors(AsDisplay(display));
+        now = XGetWindowAttributes(AsDisplay(display), window, &attributes) != 0 &&
+              attributes.map_state == IsViewable && errors.Errors() == 0;
+    }
+    if (now && !viewable) {
+        InvalidateAll(); // what changed while hidden is drawn at once
+    }
+    viewable = now;
 }
 
 void IGraphicsX11::CloseWindow()
@@ -290,6 +343,7 @@ void IGraphicsX11::DestroyWindowResources()
     visual = nullptr;
     exposePending = false;
     exposed = IBox{};
+    viewable = false;
     lastPressTime = 0;
 }
 
@@ -305,6 +359,7 @@ bool IGraphicsX11::PresentArea(const IBox& area)
     }
     X11PutBitmap(display, window, gc, visual, depth, *Surface(), area);
     XFlush(AsDisplay(display));
+    ++presentCount;
     return true;
 }
 
@@ -355,11 +410,20 @@ void IGraphicsX11::HandleEvent(XEvent& event)
         }
         return;
     }
+    if (event.type == MapNotify || event.type == UnmapNotify) {
+        // Ours or an ancestor's: shown or hidden, whichever it was.
+        UpdateViewable();
+        return;
+    }
     if (event.xany.window != window) {
         return;
     }
     switch (event.type) {
+    case VisibilityNotify:
+        UpdateViewable();
+        break;
     case Expose: {
+        viewable = true; // only a viewable window is exposed
         const IBox rect{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
                         event.xexpose.y + event.xexpose.height};
         exposed = exposed.Union(rect);
@@ -535,7 +599,8 @@ void IGraphicsX11::Tick()
     }
     TickValueEntry();
     IBox area;
-    if (CollectDirtyArea(&area)) {
+    // A hidden editor draws nothing: its changes wait for it to show again.
+    if (viewable && CollectDirtyArea(&area)) {
         DrawArea(area);
     }
     if (gestureCountdown > 0) {

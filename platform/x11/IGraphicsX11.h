@@ -81,6 +81,9 @@ public:
 
     // For tests and diagnostics.
     bool ValueEntryOpen() const;
+    // Pictures sent to the server so far, and whether the window shows.
+    int PresentCount() const { return presentCount; }
+    bool Viewable() const { return viewable; }
     int GestureCountdown() const { return gestureCountdown; }
     unsigned long ParentWindow() const { return parent; }
 
@@ -95,6 +98,11 @@ private:
     void TickValueEntry();
     void DestroyWindowResources();
     void ReapChildren();
+    // Follows the mapping of every window above ours, so that hiding any of
+    // them stops the drawing.
+    void WatchAncestors();
+    // Asks the server whether the window shows now.
+    void UpdateViewable();
 
     PX_Module module = nullptr;
     IX11EventLoop* eventLoop = nullptr; // not owned
@@ -109,6 +117,8 @@ private:
     int gestureCountdown = 0; // ticks; 0: not armed
     IBox exposed;             // union of Expose rectangles not yet drawn
     bool exposePending = false;
+    bool viewable = false; // mapped with every ancestor: drawing is seen
+    int presentCount = 0;
     unsigned long lastPressTime = 0; // server milliseconds of the last left press
     int lastPressX = -10000;
     int lastPressY = -10000;

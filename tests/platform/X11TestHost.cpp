@@ -199,6 +199,18 @@ HostWindow::~HostWindow()
     XCloseDisplay(display);
 }
 
+void HostWindow::Unmap() const
+{
+    XUnmapWindow(display, window);
+    XSync(display, False);
+}
+
+void HostWindow::Map() const
+{
+    XMapWindow(display, window);
+    XSync(display, False);
+}
+
 void HostWindow::Destroy()
 {
     if (display != nullptr && window != 0) {
