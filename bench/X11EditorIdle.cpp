@@ -3,10 +3,15 @@
 // transport playing in real time with both LFOs moving their markers. It
 // reports the time from `attached` to the first frame on screen and the CPU
 // time of the UI thread (the run loop, the editor's timer and drawing) over
-// the measured span, as a share of one core. The X server's own work of
-// showing the pixels is not counted.
+// the measured span, as a share of one core, and the heap the open editor
+// added (from before `attached` to the end of the first second). The X
+// server's own work of showing the pixels is not counted.
 //
-//   build/bench/bench/x11_editor_idle [SECONDS]   (default 10)
+//   build/bench/bench/x11_editor_idle [SECONDS [SCALE [hidden]]]
+//
+// SECONDS defaults to 10; SCALE (1 to 4, default 1) is given to the view as
+// the host's content scale before it is attached; "hidden" unmaps the host's
+// window after the first frame, as a host hiding the editor does.
 #include "HostApplication.h"
 #include "HostModule.h"
 #include "PluginInstance.h"
@@ -15,11 +20,16 @@
 #include "XvfbDisplay.h"
 
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
+#include <malloc.h>
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <thread>
@@ -81,6 +91,10 @@ void PlayInRealTime(Vst::IAudioProcessor* processor, std::atomic<bool>* stop)
 int main(int argc, char** argv)
 {
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    const float scale = argc > 2 ? static_cast<float>(std::atof(argv[2])) : 1.0f;
+    const bool hide = argc > 3 && std::strcmp(argv[3], "hidden") == 0;
+    const int shownWidth = static_cast<int>(std::lround(kEditorWidth * scale));
+    const int shownHeight = static_cast<int>(std::lround(kEditorHeight * scale));
     std::string error;
     if (!testing::EnsureVirtualDisplay(&error)) {
         std::fprintf(stderr, "x11_editor_idle: %s\n", error.c_str());
@@ -103,7 +117,7 @@ int main(int argc, char** argv)
     plugin.Setup(kSampleRateHz, kBlockFrames);
     plugin.SetActive(true);
 
-    testing::HostWindow window(20, 20, kEditorWidth, kEditorHeight);
+    testing::HostWindow window(0, 0, shownWidth, shownHeight);
     testing::TestRunLoop loop;
     testing::TestPlugFrame frame(&loop);
     IPtr<IPlugView> view = owned(plugin.Controller()->createView("editor"));
@@ -112,7 +126,20 @@ int main(int argc, char** argv)
         return 1;
     }
     view->setFrame(&frame);
+    if (scale != 1.0f) {
+        FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
+        if (!scaling || scaling->setContentScaleFactor(scale) != kResultOk) {
+            std::fprintf(stderr, "x11_editor_idle: the view refused scale %g\n", scale);
+            return 1;
+        }
+    }
     window.MoveTo(-10, -10);
+    // Heap in use, the large blocks malloc maps on their own included.
+    auto heapInUse = [] {
+        const struct mallinfo2 info = mallinfo2();
+        return static_cast<double>(info.uordblks + info.hblkhd);
+    };
+    const double heapBefore = heapInUse();
 
     // attached -> first frame: until the title plate is no longer the host's
     // white background.
@@ -127,7 +154,9 @@ int main(int argc, char** argv)
         int width = 0;
         int height = 0;
         const std::vector<uint32_t> pixels = window.Capture(&width, &height);
-        if (!pixels.empty() && pixels[40 * width + 235] != 0xFFFFFFu) {
+        const int titleX = static_cast<int>(235 * scale);
+        const int titleY = static_cast<int>(40 * scale);
+        if (!pixels.empty() && pixels[titleY * width + titleX] != 0xFFFFFFu) {
             firstFrameMs = std::chrono::duration<double, std::milli>(
                                std::chrono::steady_clock::now() - opening)
                                .count();
@@ -136,7 +165,12 @@ int main(int argc, char** argv)
 
     std::atomic<bool> stop{false};
     std::thread audio(PlayInRealTime, plugin.Processor(), &stop);
-    loop.RunFor(500); // settle
+    loop.RunFor(1000); // settle
+    const double heapAdded = heapInUse() - heapBefore;
+    if (hide) {
+        window.Unmap();
+        loop.RunFor(200);
+    }
     const double cpuStart = ThreadCpuSeconds();
     const auto wallStart = std::chrono::steady_clock::now();
     loop.RunFor(seconds * 1000);
@@ -151,7 +185,10 @@ int main(int argc, char** argv)
     view = nullptr;
     plugin.SetActive(false);
 
+    std::printf("editor at scale %g (%d x %d)%s\n", scale, shownWidth, shownHeight,
+                hide ? ", hidden after the first frame" : "");
     std::printf("attached to first frame: %.1f ms\n", firstFrameMs);
+    std::printf("heap added by the open editor: %.2f MiB\n", heapAdded / (1024.0 * 1024.0));
     std::printf(
         "UI thread over %.1f s with the transport playing: %.3f s CPU = %.2f %% of a core\n", wall,
         cpu, 100.0 * cpu / wall);

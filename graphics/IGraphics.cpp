@@ -894,8 +894,8 @@ const IGraphics::ScaledImage* IGraphics::ImageAtScale(const IImage& image, int l
     } else {
         picture.frameWidth = std::max(1, Scaled(frameWidth, scale));
         picture.frameHeight = std::max(1, Scaled(frameHeight, scale));
-        auto* resampled = new PX_MemBitmap(picture.frameWidth * framesAcross,
-                                           picture.frameHeight * framesDown);
+        auto* resampled =
+            new PX_MemBitmap(picture.frameWidth * framesAcross, picture.frameHeight * framesDown);
         for (int down = 0; down < framesDown; ++down) {
             for (int across = 0; across < framesAcross; ++across) {
                 ResampleRect(resampled, across * picture.frameWidth, down * picture.frameHeight,
@@ -927,9 +927,8 @@ void IGraphics::BlitScaled(const ScaledImage& picture, const IBox& dest, int fra
     if (w <= 0 || h <= 0) {
         return;
     }
-    BlitRect(surface, picture.bitmap, clip.left, clip.top,
-             frameX * picture.frameWidth + left, frameY * picture.frameHeight + top, w, h,
-             Weight(blend), RasterMode(blend));
+    BlitRect(surface, picture.bitmap, clip.left, clip.top, frameX * picture.frameWidth + left,
+             frameY * picture.frameHeight + top, w, h, Weight(blend), RasterMode(blend));
 }
 
 // Drawing primitives.
@@ -998,9 +997,9 @@ bool IGraphics::BlitImageRotated(const IImage& image, int cx, int cy, double ang
     const double centreY = (cy - image.height / 2 + image.height * 0.5) * scale;
     const int left = static_cast<int>(std::lround(centreX - w * 0.5));
     const int top = static_cast<int>(std::lround(centreY - h * 0.5));
-    BlitRotated(surface, bitmap, left, top, w, h, srcX * scale, srcY * scale,
-                static_cast<float>(w), static_cast<float>(h), static_cast<float>(angle), false,
-                Weight(blend), RasterMode(blend) | kPxBilinear, 0.0f, 0.0f);
+    BlitRotated(surface, bitmap, left, top, w, h, srcX * scale, srcY * scale, static_cast<float>(w),
+                static_cast<float>(h), static_cast<float>(angle), false, Weight(blend),
+                RasterMode(blend) | kPxBilinear, 0.0f, 0.0f);
     return true;
 }
 
@@ -1054,10 +1053,10 @@ bool IGraphics::StrokeRoundBox(const IRgba& colour, const IBox& logicalArea, int
                     mode, antiAlias);
         DrawLineInt(surface, right, area.top + r + 1, right, bottom - r - 1, pixel, opacity, mode,
                     antiAlias);
-        DrawLineInt(surface, area.left + r + 1, bottom, right - r - 1, bottom, pixel, opacity,
+        DrawLineInt(surface, area.left + r + 1, bottom, right - r - 1, bottom, pixel, opacity, mode,
+                    antiAlias);
+        DrawLineInt(surface, area.left, area.top + r + 1, area.left, bottom - r - 1, pixel, opacity,
                     mode, antiAlias);
-        DrawLineInt(surface, area.left, area.top + r + 1, area.left, bottom - r - 1, pixel,
-                    opacity, mode, antiAlias);
         const auto radius = static_cast<float>(r);
         const auto quarter = static_cast<float>(kPi / 2);
         const auto half = static_cast<float>(kPi);

@@ -309,32 +309,32 @@ private:
     // Copies pixels of frame (frameX, frameY) of a scaled picture, from
     // (srcX, srcY) within the frame on, into the surface box `dest`,
     // clipped to the draw box and to the frame.
-    void BlitScaled(const ScaledImage& picture, const IBox& dest, int frameX, int frameY,
-                    int srcX, int srcY, const IBlend* blend);
+    void BlitScaled(const ScaledImage& picture, const IBox& dest, int frameX, int frameY, int srcX,
+                    int srcY, const IBlend* blend);
     // A line `lineWidth` surface pixels wide between surface points, both
     // ends included.
-    void StrokeSurfaceLine(float x1, float y1, float x2, float y2, int lineWidth,
-                           PX_Pixel pixel, float opacity, int mode, bool antiAlias);
+    void StrokeSurfaceLine(float x1, float y1, float x2, float y2, int lineWidth, PX_Pixel pixel,
+                           float opacity, int mode, bool antiAlias);
     // Surface pixels a one-pixel logical line is wide at this scale.
     int LineWidth() const;
 
     IPopupStyle popupStyle;
     bool hoverEnabled = false;
     int hoveredIndex = -1;
-    IControl* openPopup = nullptr;   // in the list, owned there
-    std::vector<IControl*> controls; // owned; index order is drawing order
-    IEffectBase* plug;               // not owned
-    IBox drawBox;                    // update box of the pass in progress, logical
-    IBox surfaceDrawBox;             // the same in surface pixels
-    float scale = 1.0f;              // surface pixels per logical pixel
-    bool hostScale = false;          // the host named the scale
-    bool userScale = false;          // the user picked one from the menu
-    int pendingSizePercent = 0;      // picked, not yet applied; 0: none
+    IControl* openPopup = nullptr;         // in the list, owned there
+    std::vector<IControl*> controls;       // owned; index order is drawing order
+    IEffectBase* plug;                     // not owned
+    IBox drawBox;                          // update box of the pass in progress, logical
+    IBox surfaceDrawBox;                   // the same in surface pixels
+    float scale = 1.0f;                    // surface pixels per logical pixel
+    bool hostScale = false;                // the host named the scale
+    bool userScale = false;                // the user picked one from the menu
+    int pendingSizePercent = 0;            // picked, not yet applied; 0: none
     std::vector<ScaledImage> scaledImages; // pictures drawn at `scale`
-    PX_SysBitmap* surface = nullptr; // owned
-    int width;                       // logical pixels
-    int height;                      // logical pixels
-    int frameRate;                   // redraws per second
+    PX_SysBitmap* surface = nullptr;       // owned
+    int width;                             // logical pixels
+    int height;                            // logical pixels
+    int frameRate;                         // redraws per second
     int capturedIndex = -1;
     int lastMouseX = -1;
     int lastMouseY = -1;

@@ -77,8 +77,8 @@ AxisWeights WeightsFor(int inSize, int outSize)
 
 bool Inside(const PX_IBitmap* bitmap, int x, int y, int w, int h)
 {
-    return bitmap != nullptr && bitmap->Pixels() != nullptr && w > 0 && h > 0 && x >= 0 &&
-           y >= 0 && x + w <= bitmap->Width() && y + h <= bitmap->Height();
+    return bitmap != nullptr && bitmap->Pixels() != nullptr && w > 0 && h > 0 && x >= 0 && y >= 0 &&
+           x + w <= bitmap->Width() && y + h <= bitmap->Height();
 }
 
 uint32_t Channel(float value)

@@ -645,8 +645,9 @@ void IGraphicsX11::PromptParamValue(IControl* control, IParamRecord* param, bool
     const int cy = static_cast<int>((box.top + box.bottom) * 0.5f);
     const int length = static_cast<int>(std::char_traits<char>::length(widest));
     const int width = std::max(kEntryMinWidth, kEntryCharWidth * length + kEntryPadding);
-    const IBox entryBox = ToSurface(IBox{cx - width / 2, cy - kEntryHalfHeight,
-                                         cx - width / 2 + width, cy - kEntryHalfHeight + kEntryHeight});
+    const IBox entryBox =
+        ToSurface(IBox{cx - width / 2, cy - kEntryHalfHeight, cx - width / 2 + width,
+                       cy - kEntryHalfHeight + kEntryHeight});
     entry = std::make_unique<X11ValueEntry>(display, window, visual, depth, *this, entryBox, text,
                                             control, param);
     if (!entry->Valid()) {

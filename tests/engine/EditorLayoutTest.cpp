@@ -3,8 +3,8 @@
 // engine's live updates (band label, wave picture, rate-knob swap, markers),
 // and the same layout drawn and used at the screen scales of high-density
 // displays.
-#include "TestToneloom.h"
 #include "../raster/RasterTestUtil.h"
+#include "TestToneloom.h"
 #include "ToneloomEditorLayout.h"
 
 #include "EditorSizeSetting.h"
@@ -33,7 +33,13 @@
 #include <typeinfo>
 #include <vector>
 
+#ifdef _WIN32
+#include <direct.h>
+#include <process.h>
+#else
+#include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace toneloom::testing {
 namespace {
@@ -422,12 +428,68 @@ TEST(EditorLayout, LfoMarkerTravelsWithTheLfo)
     EXPECT_GE(highest, track.left + GRAPH::kTravel - 10);
 }
 
+// The user's config folder pointed at a fresh temporary one for a test, and
+// taken away again with what the test wrote into it.
+class ScratchConfigFolder
+{
+public:
+    ScratchConfigFolder()
+    {
+        const char* previous = std::getenv(kVariable);
+        hadPrevious = previous != nullptr;
+        previousValue = hadPrevious ? previous : "";
+        const char* temp = std::getenv("TMPDIR");
+#ifdef _WIN32
+        temp = std::getenv("TEMP");
+        folder = std::string(temp != nullptr ? temp : ".") + "\\toneloom-config-" +
+                 std::to_string(_getpid());
+        _mkdir(folder.c_str());
+        _putenv_s(kVariable, folder.c_str());
+        file = folder + "\\Toneloom\\editor.conf";
+#else
+        folder = std::string(temp != nullptr ? temp : "/tmp") + "/toneloom-config-" +
+                 std::to_string(getpid());
+        mkdir(folder.c_str(), 0700);
+        setenv(kVariable, folder.c_str(), 1);
+        file = folder + "/toneloom/editor.conf";
+#endif
+    }
+    ~ScratchConfigFolder()
+    {
+        std::remove(file.c_str());
+        const std::string inner = file.substr(0, file.find_last_of("\\/"));
+        rmdir(inner.c_str());
+        rmdir(folder.c_str());
+#ifdef _WIN32
+        _putenv_s(kVariable, previousValue.c_str());
+#else
+        if (hadPrevious) {
+            setenv(kVariable, previousValue.c_str(), 1);
+        } else {
+            unsetenv(kVariable);
+        }
+#endif
+    }
+    ScratchConfigFolder(const ScratchConfigFolder&) = delete;
+    ScratchConfigFolder& operator=(const ScratchConfigFolder&) = delete;
+
+    std::string file; // editor.conf in it
+
+private:
+#ifdef _WIN32
+    static constexpr const char* kVariable = "APPDATA";
+#else
+    static constexpr const char* kVariable = "XDG_CONFIG_HOME";
+#endif
+    std::string folder;
+    bool hadPrevious = false;
+    std::string previousValue;
+};
+
 TEST(EditorLayout, PanelMenuSizesTheEditorAndRemembersTheChoice)
 {
-    char folder[] = "/tmp/toneloom-config-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    ASSERT_EQ(setenv("XDG_CONFIG_HOME", folder, 1), 0);
-    const std::string file = std::string(folder) + "/toneloom/editor.conf";
+    ScratchConfigFolder config;
+    const std::string& file = config.file;
 
     HeadlessRig editor;
     editor.Show();
@@ -464,14 +526,11 @@ TEST(EditorLayout, PanelMenuSizesTheEditorAndRemembersTheChoice)
     // A damaged file is ignored: the editor keeps scale 1.
     for (const char* damaged : {"size=15O\n", "size=175\n", "size=150\nsize=200\n", "\xff\xfe"}) {
         std::ofstream(file, std::ios::binary | std::ios::trunc) << damaged;
+        ASSERT_EQ(EditorSizeSetting::Load(), 0) << damaged;
         HeadlessRig fresh;
         EXPECT_FALSE(fresh.Editor().ApplyDefaultScale(nullptr)) << damaged;
         EXPECT_FLOAT_EQ(fresh.Editor().Scale(), 1.0f);
     }
-    std::remove(file.c_str());
-    rmdir((std::string(folder) + "/toneloom").c_str());
-    rmdir(folder);
-    unsetenv("XDG_CONFIG_HOME");
 }
 
 // At screen scale f the editor keeps its 470 x 455 layout and draws it on a

@@ -169,8 +169,8 @@ TEST_F(X11ProductEditorTest, ContentScaleTwoDoublesTheWindowAndKnobsStillDrag)
     loop.RunFor(kSettleMs);
     EXPECT_TRUE(IsOneGesture(plugin.handler->Events(), kBaseFreq));
     const double knobHeight = 169 - 91; // layout pixels; gearing 4
-    EXPECT_NEAR(plugin.Controller()->getParamNormalized(kBaseFreq) - start,
-                40.0 / knobHeight / 4.0, 0.01);
+    EXPECT_NEAR(plugin.Controller()->getParamNormalized(kBaseFreq) - start, 40.0 / knobHeight / 4.0,
+                0.01);
 }
 
 TEST_F(X11ProductEditorTest, WithoutAHostScaleTheDesktopsXftDpiSizesTheEditor)

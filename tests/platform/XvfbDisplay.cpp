@@ -48,7 +48,7 @@ public:
             dup2(devNull, STDIN_FILENO);
             dup2(devNull, STDOUT_FILENO);
             dup2(devNull, STDERR_FILENO);
-            execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", "1024x768x24",
+            execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", "1920x1440x24",
                    "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
