@@ -76,8 +76,7 @@ void ModuleResources::CheckPicture(int id, int width, int height)
     EXPECT_EQ(static_cast<int>(image.height), height);
     image.format = PNG_FORMAT_BGRA;
     std::string pixels(PNG_IMAGE_SIZE(image), '\0');
-    EXPECT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
-        << image.message;
+    EXPECT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) << image.message;
     png_image_free(&image);
 }
 
