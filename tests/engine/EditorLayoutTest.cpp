@@ -557,21 +557,10 @@ protected:
     // light pixels on the dark panel.
     test::Ink TextInk(const IBox& surfaceBox)
     {
-        test::Ink ink;
-        const PX_IBitmap& screen = editor.Editor().Screen();
-        for (int y = surfaceBox.top; y < surfaceBox.bottom; ++y) {
-            for (int x = surfaceBox.left; x < surfaceBox.right; ++x) {
-                const PX_Pixel p = screen.Row(y)[x];
-                if (((p >> 16) & 0xFF) > kInkLevel && (p & 0xFF) > kInkLevel) {
-                    ink.left = std::min(ink.left, x);
-                    ink.top = std::min(ink.top, y);
-                    ink.right = std::max(ink.right, x + 1);
-                    ink.bottom = std::max(ink.bottom, y + 1);
-                    ++ink.count;
-                }
-            }
-        }
-        return ink;
+        return test::InkWhere(editor.Editor().Screen(), surfaceBox.left, surfaceBox.top,
+                              surfaceBox.right, surfaceBox.bottom, [](PX_Pixel p) {
+                                  return ((p >> 16) & 0xFF) > kInkLevel && (p & 0xFF) > kInkLevel;
+                              });
     }
 
     static constexpr int kInkLevel = 140; // red and blue above this: white text

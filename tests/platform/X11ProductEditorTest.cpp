@@ -33,6 +33,19 @@ constexpr int kSettleMs = 150;
 constexpr unsigned kLeft = 1;
 constexpr unsigned long kReturnKey = 0xFF0D;
 
+// The size of the editor's window inside `host` (its one child); 0 x 0 when
+// there is none.
+ViewRect EditorWindowSize(const HostWindow& host)
+{
+    const std::vector<unsigned long> children = host.Children();
+    XWindowAttributes attributes{};
+    if (children.size() != 1 ||
+        XGetWindowAttributes(host.Display(), children.front(), &attributes) == 0) {
+        return ViewRect();
+    }
+    return ViewRect(0, 0, attributes.width, attributes.height);
+}
+
 class X11ProductEditorTest : public ::testing::Test
 {
 protected:
@@ -59,6 +72,21 @@ protected:
             view->removed();
             view->setFrame(nullptr);
         }
+    }
+
+    // Drags the Base Freq knob 40 layout pixels up, in four moves, at an
+    // editor scale of `scale`.
+    void DragBaseFreqUp(int scale)
+    {
+        window.MoveTo(scale * kBaseFreqX, scale * kBaseFreqY);
+        window.Press(kLeft);
+        loop.RunFor(kSettleMs);
+        for (int step = 1; step <= 4; ++step) {
+            window.MoveTo(scale * kBaseFreqX, scale * (kBaseFreqY - 10 * step));
+            loop.RunFor(60);
+        }
+        window.Release(kLeft);
+        loop.RunFor(kSettleMs);
     }
 
     HostedPlugin plugin{ToneloomBundle()};
@@ -110,15 +138,7 @@ TEST_F(X11ProductEditorTest, ShowsWhatTheHeadlessSnapshotShows)
 TEST_F(X11ProductEditorTest, BaseFreqKnobDragsAndDoubleClicksBackToItsDefault)
 {
     const double start = plugin.Controller()->getParamNormalized(kBaseFreq);
-    window.MoveTo(kBaseFreqX, kBaseFreqY);
-    window.Press(kLeft);
-    loop.RunFor(kSettleMs);
-    for (int step = 1; step <= 4; ++step) {
-        window.MoveTo(kBaseFreqX, kBaseFreqY - 10 * step);
-        loop.RunFor(60);
-    }
-    window.Release(kLeft);
-    loop.RunFor(kSettleMs);
+    DragBaseFreqUp(1);
     EXPECT_TRUE(IsOneGesture(plugin.handler->Events(), kBaseFreq));
     EXPECT_GT(plugin.Controller()->getParamNormalized(kBaseFreq), start);
 
@@ -148,25 +168,14 @@ TEST_F(X11ProductEditorTest, ContentScaleTwoDoublesTheWindowAndKnobsStillDrag)
     EXPECT_EQ(size.getWidth(), 940);
     EXPECT_EQ(size.getHeight(), 910);
     loop.RunFor(kSettleMs);
-    const std::vector<unsigned long> children = window.Children();
-    ASSERT_EQ(children.size(), 1u);
-    XWindowAttributes attributes{};
-    ASSERT_NE(XGetWindowAttributes(window.Display(), children.front(), &attributes), 0);
-    EXPECT_EQ(attributes.width, 940);
-    EXPECT_EQ(attributes.height, 910);
+    const ViewRect shown = EditorWindowSize(window);
+    EXPECT_EQ(shown.getWidth(), 940);
+    EXPECT_EQ(shown.getHeight(), 910);
 
     // 40 layout pixels up the Base Freq knob are 80 screen pixels now, and
     // turn it as far as 40 do at 1x.
     const double start = plugin.Controller()->getParamNormalized(kBaseFreq);
-    window.MoveTo(2 * kBaseFreqX, 2 * kBaseFreqY);
-    window.Press(kLeft);
-    loop.RunFor(kSettleMs);
-    for (int step = 1; step <= 4; ++step) {
-        window.MoveTo(2 * kBaseFreqX, 2 * kBaseFreqY - 20 * step);
-        loop.RunFor(60);
-    }
-    window.Release(kLeft);
-    loop.RunFor(kSettleMs);
+    DragBaseFreqUp(2);
     EXPECT_TRUE(IsOneGesture(plugin.handler->Events(), kBaseFreq));
     const double knobHeight = 169 - 91; // layout pixels; gearing 4
     EXPECT_NEAR(plugin.Controller()->getParamNormalized(kBaseFreq) - start, 40.0 / knobHeight / 4.0,
@@ -196,12 +205,9 @@ TEST_F(X11ProductEditorTest, WithoutAHostScaleTheDesktopsXftDpiSizesTheEditor)
     loop.RunFor(kSettleMs);
     XDeleteProperty(d, DefaultRootWindow(d), resources);
     XSync(d, False);
-    const std::vector<unsigned long> children = second.Children();
-    ASSERT_EQ(children.size(), 1u);
-    XWindowAttributes attributes{};
-    ASSERT_NE(XGetWindowAttributes(second.Display(), children.front(), &attributes), 0);
-    EXPECT_EQ(attributes.width, 705);
-    EXPECT_EQ(attributes.height, 683);
+    const ViewRect shown = EditorWindowSize(second);
+    EXPECT_EQ(shown.getWidth(), 705);
+    EXPECT_EQ(shown.getHeight(), 683);
     secondView->removed();
     secondView->setFrame(nullptr);
 }

@@ -61,10 +61,33 @@ protected:
         }
     }
 
+    // Drags the Base Freq knob 40 layout pixels up, in four moves, at an
+    // editor scale of `scale`.
+    void DragBaseFreqUp(int scale)
+    {
+        window.MoveTo(scale * kBaseFreqX, scale * kBaseFreqY);
+        window.Mouse(MOUSEEVENTF_LEFTDOWN);
+        for (int step = 1; step <= 4; ++step) {
+            window.MoveTo(scale * kBaseFreqX, scale * (kBaseFreqY - 10 * step));
+        }
+        window.Mouse(MOUSEEVENTF_LEFTUP);
+        Pump(kSettleMs);
+    }
+
     HostedPlugin plugin{ToneloomBundle()};
     HostWindow window{30, 30, kWidth, kHeight};
     IPtr<IPlugView> view;
 };
+
+// The client size of the editor's window in `host`; 0 x 0 when there is none.
+ViewRect EditorWindowSize(const HostWindow& host)
+{
+    RECT client{};
+    if (host.Editor() == nullptr || !GetClientRect(host.Editor(), &client)) {
+        return ViewRect();
+    }
+    return ViewRect(0, 0, client.right - client.left, client.bottom - client.top);
+}
 
 TEST_F(WinProductEditorTest, ShowsWhatTheHeadlessSnapshotShows)
 {
@@ -117,13 +140,7 @@ TEST_F(WinProductEditorTest, ShowsWhatTheHeadlessSnapshotShows)
 TEST_F(WinProductEditorTest, BaseFreqKnobDragsAndDoubleClicksBackToItsDefault)
 {
     const double start = plugin.Controller()->getParamNormalized(kBaseFreq);
-    window.MoveTo(kBaseFreqX, kBaseFreqY);
-    window.Mouse(MOUSEEVENTF_LEFTDOWN);
-    for (int step = 1; step <= 4; ++step) {
-        window.MoveTo(kBaseFreqX, kBaseFreqY - 10 * step);
-    }
-    window.Mouse(MOUSEEVENTF_LEFTUP);
-    Pump(kSettleMs);
+    DragBaseFreqUp(1);
     const std::vector<HandlerEvent> events = plugin.handler->Events();
     ASSERT_GE(events.size(), 3u);
     EXPECT_EQ(events.front().kind, HandlerEvent::kBeginEdit);
@@ -149,22 +166,13 @@ TEST_F(WinProductEditorTest, ContentScaleTwoDoublesTheWindowAndKnobsStillDrag)
     EXPECT_EQ(size.getWidth(), 940);
     EXPECT_EQ(size.getHeight(), 910);
     Pump(kSettleMs);
-    HWND editor = window.Editor();
-    ASSERT_NE(editor, nullptr);
-    RECT client{};
-    GetClientRect(editor, &client);
-    EXPECT_EQ(client.right - client.left, 940);
-    EXPECT_EQ(client.bottom - client.top, 910);
+    const ViewRect shown = EditorWindowSize(window);
+    EXPECT_EQ(shown.getWidth(), 940);
+    EXPECT_EQ(shown.getHeight(), 910);
 
     // 40 layout pixels up the Base Freq knob are 80 screen pixels now.
     const double start = plugin.Controller()->getParamNormalized(kBaseFreq);
-    window.MoveTo(2 * kBaseFreqX, 2 * kBaseFreqY);
-    window.Mouse(MOUSEEVENTF_LEFTDOWN);
-    for (int step = 1; step <= 4; ++step) {
-        window.MoveTo(2 * kBaseFreqX, 2 * kBaseFreqY - 20 * step);
-    }
-    window.Mouse(MOUSEEVENTF_LEFTUP);
-    Pump(kSettleMs);
+    DragBaseFreqUp(2);
     const std::vector<HandlerEvent> events = plugin.handler->Events();
     ASSERT_GE(events.size(), 3u);
     EXPECT_EQ(events.front().kind, HandlerEvent::kBeginEdit);
@@ -196,12 +204,9 @@ TEST(WinProductEditorDpi, ParentAt192DpiOpensTheEditorAt2x)
     ASSERT_EQ(view->getSize(&size), kResultOk);
     EXPECT_EQ(size.getWidth(), 940);
     EXPECT_EQ(size.getHeight(), 910);
-    HWND editor = window.Editor();
-    ASSERT_NE(editor, nullptr);
-    RECT client{};
-    GetClientRect(editor, &client);
-    EXPECT_EQ(client.right - client.left, 940);
-    EXPECT_EQ(client.bottom - client.top, 910);
+    const ViewRect shown = EditorWindowSize(window);
+    EXPECT_EQ(shown.getWidth(), 940);
+    EXPECT_EQ(shown.getHeight(), 910);
     // The art drawn for 2x: the title plate's background is the editor's.
     EXPECT_NE(window.PixelAt(2 * 235, 2 * 40), RGB(255, 255, 255));
     view->removed();
