@@ -4,8 +4,8 @@
 // reports the time from `attached` to the first frame on screen and the CPU
 // time of the UI thread (the run loop, the editor's timer and drawing) over
 // the measured span, as a share of one core, and the heap the open editor
-// added (from before `attached` to the end of the first second). The X
-// server's own work of showing the pixels is not counted.
+// added (from before `attached` to the end of the first second), and the
+// virtual X server's CPU over the same span (its work of showing the pixels).
 //
 //   build/bench/bench/x11_editor_idle [SECONDS [SCALE [hidden]]]
 //
@@ -34,6 +34,8 @@
 #include <string>
 #include <thread>
 
+#include <unistd.h>
+
 using namespace Steinberg;
 using namespace toneloom;
 
@@ -60,6 +62,30 @@ constexpr Setting kLfoSettings[] = {
     {12, 0.05}, // LFO1 Rate (ms)
     {19, 0.08}, // LFO2 Rate (ms)
 };
+
+// CPU seconds (user and system) process `pid` has used, from /proc; 0 when
+// it cannot be read.
+double ProcessCpuSeconds(int pid)
+{
+    std::FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+    if (file == nullptr) {
+        return 0.0;
+    }
+    char line[1024] = {};
+    const bool read = std::fgets(line, sizeof line, file) != nullptr;
+    std::fclose(file);
+    // Fields after the command's closing parenthesis: state is the 3rd,
+    // utime and stime the 14th and 15th.
+    const char* after = read ? std::strrchr(line, ')') : nullptr;
+    unsigned long long user = 0;
+    unsigned long long system = 0;
+    if (after == nullptr ||
+        std::sscanf(after + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user,
+                    &system) != 2) {
+        return 0.0;
+    }
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
 
 double ThreadCpuSeconds()
 {
@@ -172,9 +198,11 @@ int main(int argc, char** argv)
         loop.RunFor(200);
     }
     const double cpuStart = ThreadCpuSeconds();
+    const double serverStart = ProcessCpuSeconds(testing::VirtualDisplayProcess());
     const auto wallStart = std::chrono::steady_clock::now();
     loop.RunFor(seconds * 1000);
     const double cpu = ThreadCpuSeconds() - cpuStart;
+    const double serverCpu = ProcessCpuSeconds(testing::VirtualDisplayProcess()) - serverStart;
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     stop.store(true);
@@ -192,5 +220,7 @@ int main(int argc, char** argv)
     std::printf(
         "UI thread over %.1f s with the transport playing: %.3f s CPU = %.2f %% of a core\n", wall,
         cpu, 100.0 * cpu / wall);
+    std::printf("X server over the same span: %.3f s CPU = %.2f %% of a core\n", serverCpu,
+                100.0 * serverCpu / wall);
     return 0;
 }

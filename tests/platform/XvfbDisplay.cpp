@@ -80,15 +80,28 @@ public:
         return true;
     }
 
+    pid_t Process() const { return pid; }
+
 private:
     pid_t pid = -1;
 };
 
+std::unique_ptr<XvfbServer>& Server()
+{
+    static std::unique_ptr<XvfbServer> server;
+    return server;
+}
+
 } // namespace
+
+int VirtualDisplayProcess()
+{
+    return Server() != nullptr ? static_cast<int>(Server()->Process()) : -1;
+}
 
 bool EnsureVirtualDisplay(std::string* error)
 {
-    static std::unique_ptr<XvfbServer> server;
+    std::unique_ptr<XvfbServer>& server = Server();
     static bool started = false;
     static std::string startError;
     if (server == nullptr) {
