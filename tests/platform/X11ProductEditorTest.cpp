@@ -184,13 +184,25 @@ TEST_F(X11ProductEditorTest, ContentScaleTwoDoublesTheWindowAndKnobsStillDrag)
 
 TEST_F(X11ProductEditorTest, WithoutAHostScaleTheDesktopsXftDpiSizesTheEditor)
 {
-    // A desktop at 150 % publishes Xft.dpi 144 in the server's resources.
-    ::Display* d = window.Display();
-    const Atom resources = XInternAtom(d, "RESOURCE_MANAGER", False);
-    const char kDpi[] = "Xft.antialias:\t1\nXft.dpi:\t144\n";
-    XChangeProperty(d, DefaultRootWindow(d), resources, XA_STRING, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(kDpi), sizeof kDpi - 1);
-    XSync(d, False);
+    // A desktop at 150 % publishes Xft.dpi 144 in the server's resources,
+    // for the editor that opens now only.
+    struct DesktopResources
+    {
+        explicit DesktopResources(::Display* connection) : d(connection)
+        {
+            const char kDpi[] = "Xft.antialias:\t1\nXft.dpi:\t144\n";
+            XChangeProperty(d, DefaultRootWindow(d), Property(), XA_STRING, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(kDpi), sizeof kDpi - 1);
+            XSync(d, False);
+        }
+        ~DesktopResources()
+        {
+            XDeleteProperty(d, DefaultRootWindow(d), Property());
+            XSync(d, False);
+        }
+        Atom Property() const { return XInternAtom(d, "RESOURCE_MANAGER", False); }
+        ::Display* d;
+    } resources{window.Display()};
 
     HostWindow second{40, 40, kWidth, kHeight};
     TestPlugFrame secondFrame{&loop};
@@ -203,8 +215,6 @@ TEST_F(X11ProductEditorTest, WithoutAHostScaleTheDesktopsXftDpiSizesTheEditor)
     EXPECT_EQ(size.getHeight(), 683);
     ASSERT_EQ(secondView->attached(second.Parent(), kPlatformTypeX11EmbedWindowID), kResultOk);
     loop.RunFor(kSettleMs);
-    XDeleteProperty(d, DefaultRootWindow(d), resources);
-    XSync(d, False);
     const ViewRect shown = EditorWindowSize(second);
     EXPECT_EQ(shown.getWidth(), 705);
     EXPECT_EQ(shown.getHeight(), 683);
