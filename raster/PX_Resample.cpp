@@ -97,11 +97,25 @@ bool ResampleRect(PX_IBitmap* dest, int dstX, int dstY, int dstW, int dstH, cons
     const AxisWeights across = WeightsFor(srcW, dstW);
     const AxisWeights down = WeightsFor(srcH, dstH);
 
-    // Pass 1: every source row resized across, premultiplied, four floats a
-    // pixel (alpha, red x alpha, green x alpha, blue x alpha; 0..255).
+    // Source rows resized across, premultiplied, four floats a pixel (alpha,
+    // red x alpha, green x alpha, blue x alpha; 0..255), kept in a ring of
+    // as many rows as one output row reads: the output rows read windows of
+    // source rows that only move down, so each source row is resized once
+    // and the memory is a few rows whatever the picture's size.
+    int window = 1;
+    for (const int count : down.count) {
+        window = std::max(window, count);
+    }
+    const size_t rowFloats = static_cast<size_t>(dstW) * 4;
+    std::vector<float> ring(static_cast<size_t>(window) * rowFloats);
+    std::vector<int> ringRow(static_cast<size_t>(window), -1); // source row in each slot
     std::vector<float> premultiplied(static_cast<size_t>(srcW) * 4);
-    std::vector<float> rows(static_cast<size_t>(srcH) * static_cast<size_t>(dstW) * 4);
-    for (int y = 0; y < srcH; ++y) {
+    auto resizedRow = [&](int y) -> const float* {
+        float* row = &ring[static_cast<size_t>(y % window) * rowFloats];
+        if (ringRow[static_cast<size_t>(y % window)] == y) {
+            return row;
+        }
+        ringRow[static_cast<size_t>(y % window)] = y;
         const PX_Pixel* in = src->Row(srcY + y) + srcX;
         for (int x = 0; x < srcW; ++x) {
             const PX_Pixel p = in[x];
@@ -113,7 +127,6 @@ bool ResampleRect(PX_IBitmap* dest, int dstX, int dstY, int dstW, int dstH, cons
             out[2] = static_cast<float>((p >> 8) & 0xFF) * k;
             out[3] = static_cast<float>(p & 0xFF) * k;
         }
-        float* row = &rows[static_cast<size_t>(y) * static_cast<size_t>(dstW) * 4];
         for (int i = 0; i < dstW; ++i) {
             const float* w = &across.weights[static_cast<size_t>(across.offset[i])];
             const float* s = &premultiplied[static_cast<size_t>(across.first[i]) * 4];
@@ -125,22 +138,23 @@ bool ResampleRect(PX_IBitmap* dest, int dstX, int dstY, int dstW, int dstH, cons
             }
             std::copy(sum, sum + 4, row + static_cast<size_t>(i) * 4);
         }
-    }
+        return row;
+    };
 
-    // Pass 2: down the columns, then back to straight alpha.
-    const size_t rowFloats = static_cast<size_t>(dstW) * 4;
+    // Down the columns, then back to straight alpha.
+    std::vector<float> sums(rowFloats);
     for (int j = 0; j < dstH; ++j) {
+        std::fill(sums.begin(), sums.end(), 0.0f);
         const float* w = &down.weights[static_cast<size_t>(down.offset[j])];
-        const float* base = &rows[static_cast<size_t>(down.first[j]) * rowFloats];
+        for (int t = 0; t < down.count[j]; ++t) {
+            const float* row = resizedRow(down.first[j] + t);
+            for (size_t f = 0; f < rowFloats; ++f) {
+                sums[f] += w[t] * row[f];
+            }
+        }
         PX_Pixel* out = dest->Row(dstY + j) + dstX;
         for (int i = 0; i < dstW; ++i) {
-            float sum[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-            const float* s = base + static_cast<size_t>(i) * 4;
-            for (int t = 0; t < down.count[j]; ++t) {
-                for (int c = 0; c < 4; ++c) {
-                    sum[c] += w[t] * s[static_cast<size_t>(t) * rowFloats + c];
-                }
-            }
+            const float* sum = &sums[static_cast<size_t>(i) * 4];
             const float a = std::clamp(sum[0], 0.0f, 255.0f);
             const float unmultiply = a > 0.0f ? 255.0f / a : 0.0f;
             out[i] = Channel(a) << 24 | Channel(sum[1] * unmultiply) << 16 |
