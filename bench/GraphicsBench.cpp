@@ -1,9 +1,11 @@
 // Speed of the editor's redraw on the headless platform: a full repaint of a
 // 470 x 455 editor with 30 picture controls over its background, and the
 // steady tick in which only the two 201 x 2 LFO markers are dirty (collect,
-// draw and present). Each is also given as a multiple of one memcpy of the
-// whole surface measured in the same run ("x_memcpy"); the goals are a full
-// repaint within 10 and a steady tick within 0.5 of it.
+// draw and present), at screen scales 1, 1.5 and 2 (the argument, in percent;
+// the surface is the layout times the scale). Each is also given as a
+// multiple of one memcpy of the whole surface at that scale measured in the
+// same run ("x_memcpy"); the goals are a full repaint within 10 and a steady
+// tick within 0.5 of it.
 #include "IBitmapControl.h"
 #include "IEffectBase.h"
 #include "IGraphicsHeadless.h"
@@ -11,7 +13,9 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -71,9 +75,10 @@ private:
 // layout of the product's density, and the two markers.
 struct Editor
 {
-    Editor()
+    explicit Editor(float scale)
     {
         graphics = new IGraphicsHeadless(&effect, kWidth, kHeight);
+        graphics->SetScale(scale);
         graphics->SetBackgroundImage(100, "img/bg.png");
         const int ids[] = {101, 102, 103, 104, 105, 106, 107, 109, 110, 111};
         const int frames[] = {1, 1, 7, 9, 1, 1, 5, 1, 1, 7};
@@ -100,12 +105,28 @@ struct Editor
     Marker* markers[2] = {};
 };
 
-// Mean seconds for one memcpy of the surface's bytes, measured the way the
-// ticks are timed.
-double MemcpySeconds()
+float ScaleOf(const benchmark::State& state)
 {
-    static const double seconds = [] {
-        const size_t bytes = static_cast<size_t>(kWidth) * kHeight * 4;
+    return static_cast<float>(state.range(0)) / 100.0f;
+}
+
+size_t SurfaceBytes(float scale)
+{
+    return static_cast<size_t>(std::lround(kWidth * scale)) *
+           static_cast<size_t>(std::lround(kHeight * scale)) * 4;
+}
+
+// Mean seconds for one memcpy of the surface's bytes at `scale`, measured the
+// way the ticks are timed.
+double MemcpySeconds(float scale)
+{
+    static std::map<size_t, double> measured;
+    const size_t bytes = SurfaceBytes(scale);
+    auto found = measured.find(bytes);
+    if (found != measured.end()) {
+        return found->second;
+    }
+    const double seconds = [bytes] {
         std::vector<unsigned char> from(bytes, 1);
         std::vector<unsigned char> to(bytes, 0);
         constexpr int kRounds = 2000;
@@ -120,6 +141,7 @@ double MemcpySeconds()
         }
         return total / kRounds;
     }();
+    measured[bytes] = seconds;
     return seconds;
 }
 
@@ -134,12 +156,12 @@ template <typename Step> void TimeTicks(benchmark::State& state, Step step)
     }
     const double perTick = total / static_cast<double>(state.iterations());
     state.counters["us"] = perTick * 1e6;
-    state.counters["x_memcpy"] = perTick / MemcpySeconds();
+    state.counters["x_memcpy"] = perTick / MemcpySeconds(ScaleOf(state));
 }
 
 void BM_SurfaceMemcpy(benchmark::State& state)
 {
-    const size_t bytes = static_cast<size_t>(kWidth) * kHeight * 4;
+    const size_t bytes = SurfaceBytes(ScaleOf(state));
     std::vector<unsigned char> from(bytes, 1);
     std::vector<unsigned char> to(bytes, 0);
     TimeTicks(state, [&] {
@@ -148,28 +170,28 @@ void BM_SurfaceMemcpy(benchmark::State& state)
         benchmark::ClobberMemory();
     });
 }
-BENCHMARK(BM_SurfaceMemcpy);
+BENCHMARK(BM_SurfaceMemcpy)->Arg(100)->Arg(150)->Arg(200);
 
 void BM_FullRepaint(benchmark::State& state)
 {
-    Editor editor;
+    Editor editor(ScaleOf(state));
     TimeTicks(state, [&] {
         editor.graphics->InvalidateAll();
         editor.graphics->Tick();
     });
 }
-BENCHMARK(BM_FullRepaint);
+BENCHMARK(BM_FullRepaint)->Arg(100)->Arg(150)->Arg(200);
 
 void BM_SteadyMarkerTick(benchmark::State& state)
 {
-    Editor editor;
+    Editor editor(ScaleOf(state));
     TimeTicks(state, [&] {
         editor.markers[0]->Move();
         editor.markers[1]->Move();
         editor.graphics->Tick();
     });
 }
-BENCHMARK(BM_SteadyMarkerTick);
+BENCHMARK(BM_SteadyMarkerTick)->Arg(100)->Arg(150)->Arg(200);
 
 } // namespace
 } // namespace toneloom

@@ -3,10 +3,15 @@
 // transport playing in real time with both LFOs moving their markers. It
 // reports the time from `attached` to the first frame on screen and the CPU
 // time of the UI thread (the run loop, the editor's timer and drawing) over
-// the measured span, as a share of one core. The X server's own work of
-// showing the pixels is not counted.
+// the measured span, as a share of one core, and the heap the open editor
+// added (from before `attached` to the end of the first second), and the
+// virtual X server's CPU over the same span (its work of showing the pixels).
 //
-//   build/bench/bench/x11_editor_idle [SECONDS]   (default 10)
+//   build/bench/bench/x11_editor_idle [SECONDS [SCALE [hidden]]]
+//
+// SECONDS defaults to 10; SCALE (1 to 4, default 1) is given to the view as
+// the host's content scale before it is attached; "hidden" unmaps the host's
+// window after the first frame, as a host hiding the editor does.
 #include "HostApplication.h"
 #include "HostModule.h"
 #include "PluginInstance.h"
@@ -15,14 +20,21 @@
 #include "XvfbDisplay.h"
 
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
+#include <malloc.h>
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <thread>
+
+#include <unistd.h>
 
 using namespace Steinberg;
 using namespace toneloom;
@@ -50,6 +62,30 @@ constexpr Setting kLfoSettings[] = {
     {12, 0.05}, // LFO1 Rate (ms)
     {19, 0.08}, // LFO2 Rate (ms)
 };
+
+// CPU seconds (user and system) process `pid` has used, from /proc; 0 when
+// it cannot be read.
+double ProcessCpuSeconds(int pid)
+{
+    std::FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
+    if (file == nullptr) {
+        return 0.0;
+    }
+    char line[1024] = {};
+    const bool read = std::fgets(line, sizeof line, file) != nullptr;
+    std::fclose(file);
+    // Fields after the command's closing parenthesis: state is the 3rd,
+    // utime and stime the 14th and 15th.
+    const char* after = read ? std::strrchr(line, ')') : nullptr;
+    unsigned long long user = 0;
+    unsigned long long system = 0;
+    if (after == nullptr ||
+        std::sscanf(after + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user,
+                    &system) != 2) {
+        return 0.0;
+    }
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
 
 double ThreadCpuSeconds()
 {
@@ -81,6 +117,10 @@ void PlayInRealTime(Vst::IAudioProcessor* processor, std::atomic<bool>* stop)
 int main(int argc, char** argv)
 {
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    const float scale = argc > 2 ? static_cast<float>(std::atof(argv[2])) : 1.0f;
+    const bool hide = argc > 3 && std::strcmp(argv[3], "hidden") == 0;
+    const int shownWidth = static_cast<int>(std::lround(kEditorWidth * scale));
+    const int shownHeight = static_cast<int>(std::lround(kEditorHeight * scale));
     std::string error;
     if (!testing::EnsureVirtualDisplay(&error)) {
         std::fprintf(stderr, "x11_editor_idle: %s\n", error.c_str());
@@ -103,7 +143,7 @@ int main(int argc, char** argv)
     plugin.Setup(kSampleRateHz, kBlockFrames);
     plugin.SetActive(true);
 
-    testing::HostWindow window(20, 20, kEditorWidth, kEditorHeight);
+    testing::HostWindow window(0, 0, shownWidth, shownHeight);
     testing::TestRunLoop loop;
     testing::TestPlugFrame frame(&loop);
     IPtr<IPlugView> view = owned(plugin.Controller()->createView("editor"));
@@ -112,7 +152,20 @@ int main(int argc, char** argv)
         return 1;
     }
     view->setFrame(&frame);
+    if (scale != 1.0f) {
+        FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
+        if (!scaling || scaling->setContentScaleFactor(scale) != kResultOk) {
+            std::fprintf(stderr, "x11_editor_idle: the view refused scale %g\n", scale);
+            return 1;
+        }
+    }
     window.MoveTo(-10, -10);
+    // Heap in use, the large blocks malloc maps on their own included.
+    auto heapInUse = [] {
+        const struct mallinfo2 info = mallinfo2();
+        return static_cast<double>(info.uordblks + info.hblkhd);
+    };
+    const double heapBefore = heapInUse();
 
     // attached -> first frame: until the title plate is no longer the host's
     // white background.
@@ -127,7 +180,9 @@ int main(int argc, char** argv)
         int width = 0;
         int height = 0;
         const std::vector<uint32_t> pixels = window.Capture(&width, &height);
-        if (!pixels.empty() && pixels[40 * width + 235] != 0xFFFFFFu) {
+        const int titleX = static_cast<int>(235 * scale);
+        const int titleY = static_cast<int>(40 * scale);
+        if (!pixels.empty() && pixels[titleY * width + titleX] != 0xFFFFFFu) {
             firstFrameMs = std::chrono::duration<double, std::milli>(
                                std::chrono::steady_clock::now() - opening)
                                .count();
@@ -136,11 +191,18 @@ int main(int argc, char** argv)
 
     std::atomic<bool> stop{false};
     std::thread audio(PlayInRealTime, plugin.Processor(), &stop);
-    loop.RunFor(500); // settle
+    loop.RunFor(1000); // settle
+    const double heapAdded = heapInUse() - heapBefore;
+    if (hide) {
+        window.Unmap();
+        loop.RunFor(200);
+    }
     const double cpuStart = ThreadCpuSeconds();
+    const double serverStart = ProcessCpuSeconds(testing::VirtualDisplayProcess());
     const auto wallStart = std::chrono::steady_clock::now();
     loop.RunFor(seconds * 1000);
     const double cpu = ThreadCpuSeconds() - cpuStart;
+    const double serverCpu = ProcessCpuSeconds(testing::VirtualDisplayProcess()) - serverStart;
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     stop.store(true);
@@ -151,9 +213,14 @@ int main(int argc, char** argv)
     view = nullptr;
     plugin.SetActive(false);
 
+    std::printf("editor at scale %g (%d x %d)%s\n", scale, shownWidth, shownHeight,
+                hide ? ", hidden after the first frame" : "");
     std::printf("attached to first frame: %.1f ms\n", firstFrameMs);
+    std::printf("heap added by the open editor: %.2f MiB\n", heapAdded / (1024.0 * 1024.0));
     std::printf(
         "UI thread over %.1f s with the transport playing: %.3f s CPU = %.2f %% of a core\n", wall,
         cpu, 100.0 * cpu / wall);
+    std::printf("X server over the same span: %.3f s CPU = %.2f %% of a core\n", serverCpu,
+                100.0 * serverCpu / wall);
     return 0;
 }

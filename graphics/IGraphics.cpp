@@ -1,5 +1,6 @@
 #include "IGraphics.h"
 
+#include "EditorSizeSetting.h"
 #include "FontCache.h"
 #include "IBitmapControl.h"
 #include "IEffectBase.h"
@@ -7,13 +8,17 @@
 #include "ImageCache.h"
 #include "PX_CachedFont.h"
 #include "PX_Draw.h"
+#include "PX_MemBitmap.h"
 #include "PX_NativeFont.h"
+#include "PX_Resample.h"
 #include "PX_SysBitmap.h"
 #include "TypedValue.h"
+#include "controls/PromptPopup.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <string>
@@ -26,6 +31,13 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int kBoldWeight = 700;
 constexpr int kNormalWeight = 400;
 constexpr int kTenthsPerDegree = 10;
+constexpr float kScaleTolerance = 1e-4f; // factors this close count as equal
+constexpr int kSmallestFittedText = 6;   // surface pixels: a shrunk text stays legible
+
+int Scaled(int logical, float scale)
+{
+    return static_cast<int>(std::lround(static_cast<double>(logical) * scale));
+}
 
 // The raster mode of a blend method; unknown methods act as kBlendDefault.
 int RasterMode(const IBlend* blend)
@@ -80,6 +92,23 @@ public:
         }
     }
 
+    // A right press on the empty panel offers the editor's sizes.
+    void HandlePress(int x, int y, const IMouseKeys& keys) override
+    {
+        if (keys.right && graphics != nullptr) {
+            graphics->OpenSizeMenu(*this, x, y);
+            return;
+        }
+        IBitmapControl::HandlePress(x, y, keys);
+    }
+
+    void PopupClosed(const char*, int index) override
+    {
+        if (index >= 0 && graphics != nullptr) {
+            graphics->ChooseSizeAt(index);
+        }
+    }
+
     bool Render(IGraphics& graphics) override
     {
         if (image.bitmap != nullptr) {
@@ -102,8 +131,153 @@ IGraphics::IGraphics(IEffectBase* plugin, int editorWidth, int editorHeight, int
 IGraphics::~IGraphics()
 {
     DeleteControls();
+    ForgetScaledImages();
     delete surface;
     surface = nullptr;
+}
+
+void IGraphics::ScaleChanged() {}
+
+float IGraphics::SystemScale(void*)
+{
+    return 1.0f;
+}
+
+bool IGraphics::ApplyDefaultScale(void* parent)
+{
+    if (hostScale) {
+        return false;
+    }
+    const int percent = EditorSizeSetting::Load();
+    const float factor = percent > 0 ? static_cast<float>(percent) / 100.0f : SystemScale(parent);
+    const int oldWidth = SurfaceWidth();
+    const int oldHeight = SurfaceHeight();
+    SetScale(std::clamp(factor, kMinEditorScale, kMaxEditorScale));
+    return SurfaceWidth() != oldWidth || SurfaceHeight() != oldHeight;
+}
+
+void IGraphics::FollowSystemScale(float systemScale)
+{
+    if (hostScale || userScale || EditorSizeSetting::Load() > 0) {
+        return;
+    }
+    const int oldWidth = SurfaceWidth();
+    if (SetScale(std::clamp(systemScale, kMinEditorScale, kMaxEditorScale)) &&
+        SurfaceWidth() != oldWidth && plug != nullptr) {
+        plug->ResizeEditor(SurfaceWidth(), SurfaceHeight());
+    }
+}
+
+void IGraphics::OpenSizeMenu(IControl& owner, int x, int y)
+{
+    if (openPopup != nullptr) {
+        return; // this press closed the open one
+    }
+    int current = -1;
+    for (int i = 0; i < EditorSizeSetting::kChoiceCount; ++i) {
+        if (std::fabs(EditorSizeSetting::kChoices[i] / 100.0f - scale) < kScaleTolerance) {
+            current = i;
+        }
+    }
+    auto* menu = new PromptPopup(*this, x, y, PromptPopup::kOpenWidth, 1);
+    AddControl(menu);
+    SetOpenPopup(menu);
+    menu->SetHidden(true);
+    char label[16];
+    for (const int percent : EditorSizeSetting::kChoices) {
+        std::snprintf(label, sizeof label, "%d %%", percent);
+        menu->AddItem(label);
+    }
+    // At the pointer, but kept inside the editor.
+    const IBox& box = menu->Box();
+    const int margin = PromptPopup::kEdgeMargin;
+    const int dx = std::min(0, width - margin - box.right) + std::max(0, margin - box.left);
+    const int dy = std::min(0, height - margin - box.bottom) + std::max(0, margin - box.top);
+    menu->MoveBy(dx, dy);
+    menu->ShowFor(&owner, current);
+}
+
+void IGraphics::ChooseSizeAt(int choice)
+{
+    if (choice < 0 || choice >= EditorSizeSetting::kChoiceCount) {
+        return;
+    }
+    const int percent = EditorSizeSetting::kChoices[choice];
+    EditorSizeSetting::Save(percent); // a read-only home only loses the memory
+    userScale = true;
+    pendingSizePercent = percent;
+}
+
+bool IGraphics::SetScale(float factor)
+{
+    if (!std::isfinite(factor) || factor < kMinEditorScale - kScaleTolerance ||
+        factor > kMaxEditorScale + kScaleTolerance) {
+        return false;
+    }
+    factor = std::clamp(factor, kMinEditorScale, kMaxEditorScale);
+    if (std::fabs(factor - scale) < kScaleTolerance) {
+        return true;
+    }
+    // A drag under way would jump: its positions were of the old size.
+    EndOpenGesture();
+    scale = factor;
+    ForgetScaledImages();
+    InvalidateAll();
+    ScaleChanged();
+    return true;
+}
+
+int IGraphics::SurfaceWidth() const
+{
+    return Scaled(width, scale);
+}
+
+int IGraphics::SurfaceHeight() const
+{
+    return Scaled(height, scale);
+}
+
+IBox IGraphics::ToSurface(const IBox& logical) const
+{
+    if (scale == 1.0f || logical.IsEmpty()) {
+        return logical;
+    }
+    return IBox{Scaled(logical.left, scale), Scaled(logical.top, scale),
+                Scaled(logical.right, scale), Scaled(logical.bottom, scale)};
+}
+
+IBox IGraphics::FromSurface(const IBox& surfaceBox) const
+{
+    if (scale == 1.0f || surfaceBox.IsEmpty()) {
+        return surfaceBox;
+    }
+    return IBox{static_cast<int>(std::floor(surfaceBox.left / scale)),
+                static_cast<int>(std::floor(surfaceBox.top / scale)),
+                static_cast<int>(std::ceil(surfaceBox.right / scale)),
+                static_cast<int>(std::ceil(surfaceBox.bottom / scale))};
+}
+
+int IGraphics::ToLogical(int surfacePx) const
+{
+    if (scale == 1.0f) {
+        return surfacePx;
+    }
+    return static_cast<int>(std::floor((static_cast<float>(surfacePx) + 0.5f) / scale));
+}
+
+int IGraphics::LineWidth() const
+{
+    return std::max(1, static_cast<int>(std::lround(scale)));
+}
+
+void IGraphics::ForgetScaledImages()
+{
+    for (ScaledImage& picture : scaledImages) {
+        if (picture.owned) {
+            delete picture.bitmap;
+        }
+    }
+    scaledImages.clear();
 }
 
 void IGraphics::Resize(int newWidth, int newHeight)
@@ -223,6 +397,7 @@ IImage IGraphics::FetchImage(int resourceId, const char* name, int frames)
     }
     IImage image;
     image.frames = frames;
+    image.resourceId = resourceId;
     if (bitmap != nullptr && bitmap->Pixels() != nullptr) {
         image.bitmap = bitmap;
         image.width = bitmap->Width();
@@ -234,6 +409,7 @@ IImage IGraphics::FetchImage(int resourceId, const char* name, int frames)
 IImage IGraphics::FindImage(int resourceId)
 {
     IImage image;
+    image.resourceId = resourceId;
     PX_IBitmap* bitmap = ImageCache::Module().Find(resourceId);
     if (bitmap != nullptr && bitmap->Pixels() != nullptr) {
         image.bitmap = bitmap;
@@ -257,9 +433,13 @@ bool IGraphics::EnsureSurfacePixels()
     if (surface == nullptr) {
         return false;
     }
-    if (surface->Pixels() == nullptr || surface->Width() != width || surface->Height() != height) {
-        surface->SetSize(width, height);
-        FillArea(surface, 0, 0, width, height, IRgba(255, 0, 0, 0).Pixel(), 1.0f, kPxCopy);
+    const int surfaceWidth = SurfaceWidth();
+    const int surfaceHeight = SurfaceHeight();
+    if (surface->Pixels() == nullptr || surface->Width() != surfaceWidth ||
+        surface->Height() != surfaceHeight) {
+        surface->SetSize(surfaceWidth, surfaceHeight);
+        FillArea(surface, 0, 0, surfaceWidth, surfaceHeight, IRgba(255, 0, 0, 0).Pixel(), 1.0f,
+                 kPxCopy);
     }
     return surface->Pixels() != nullptr;
 }
@@ -365,6 +545,14 @@ void IGraphics::InvalidateAll()
 
 bool IGraphics::CollectDirtyArea(IBox* area)
 {
+    if (pendingSizePercent > 0) {
+        const int oldWidth = SurfaceWidth();
+        SetScale(static_cast<float>(pendingSizePercent) / 100.0f);
+        pendingSizePercent = 0;
+        if (SurfaceWidth() != oldWidth && plug != nullptr) {
+            plug->ResizeEditor(SurfaceWidth(), SurfaceHeight());
+        }
+    }
     bool found = false;
     for (IControl* control : controls) {
         if (control->NeedsRedraw()) {
@@ -382,6 +570,7 @@ bool IGraphics::DrawArea(const IBox& area)
     }
     EnsureSurfacePixels();
     drawBox = area;
+    surfaceDrawBox = ToSurface(area);
     // By index: a control may add controls while it draws.
     for (size_t i = 0; i < controls.size(); ++i) {
         IControl* control = controls[i];
@@ -390,7 +579,7 @@ bool IGraphics::DrawArea(const IBox& area)
         }
         control->MarkClean();
     }
-    return PresentArea(area);
+    return PresentArea(surfaceDrawBox);
 }
 
 // Mouse and keys.
@@ -458,9 +647,11 @@ void IGraphics::EndOpenGesture()
     }
 }
 
-void IGraphics::MouseDown(int x, int y, const IMouseKeys& keys)
+void IGraphics::MouseDown(int surfaceX, int surfaceY, const IMouseKeys& keys)
 {
     EndOpenGesture();
+    const int x = ToLogical(surfaceX);
+    const int y = ToLogical(surfaceY);
     const int index = FindControlAt(x, y);
     if (index < 0) {
         return;
@@ -478,8 +669,10 @@ void IGraphics::MouseDown(int x, int y, const IMouseKeys& keys)
     hit->HandlePress(x, y, keys);
 }
 
-void IGraphics::MouseUp(int x, int y, const IMouseKeys& keys)
+void IGraphics::MouseUp(int surfaceX, int surfaceY, const IMouseKeys& keys)
 {
+    const int x = ToLogical(surfaceX);
+    const int y = ToLogical(surfaceY);
     const int index = FindControlAt(x, y);
     ReleaseMouse();
     if (index >= 0) {
@@ -490,8 +683,10 @@ void IGraphics::MouseUp(int x, int y, const IMouseKeys& keys)
     EndOpenGesture();
 }
 
-void IGraphics::MouseDrag(int x, int y, const IMouseKeys& keys)
+void IGraphics::MouseDrag(int surfaceX, int surfaceY, const IMouseKeys& keys)
 {
+    const int x = ToLogical(surfaceX);
+    const int y = ToLogical(surfaceY);
     IControl* captured = ControlAt(capturedIndex);
     if (captured == nullptr) {
         return;
@@ -506,9 +701,11 @@ void IGraphics::MouseDrag(int x, int y, const IMouseKeys& keys)
     captured->HandleDrag(x, y, dx, dy, keys);
 }
 
-bool IGraphics::MouseDoubleClick(int x, int y, const IMouseKeys& keys)
+bool IGraphics::MouseDoubleClick(int surfaceX, int surfaceY, const IMouseKeys& keys)
 {
     EndOpenGesture();
+    const int x = ToLogical(surfaceX);
+    const int y = ToLogical(surfaceY);
     const int index = FindControlAt(x, y);
     if (index < 0) {
         return false;
@@ -526,8 +723,10 @@ bool IGraphics::MouseDoubleClick(int x, int y, const IMouseKeys& keys)
     return true;
 }
 
-bool IGraphics::MouseHover(int x, int y, const IMouseKeys& keys)
+bool IGraphics::MouseHover(int surfaceX, int surfaceY, const IMouseKeys& keys)
 {
+    const int x = ToLogical(surfaceX);
+    const int y = ToLogical(surfaceY);
     if (!hoverEnabled) {
         return false;
     }
@@ -550,8 +749,10 @@ bool IGraphics::MouseHover(int x, int y, const IMouseKeys& keys)
     return true;
 }
 
-void IGraphics::MouseWheel(int x, int y, const IMouseKeys& keys, int steps)
+void IGraphics::MouseWheel(int surfaceX, int surfaceY, const IMouseKeys& keys, int steps)
 {
+    const int x = ToLogical(surfaceX);
+    const int y = ToLogical(surfaceY);
     const int index = FindControlAt(x, y);
     if (index < 0) {
         return;
@@ -574,8 +775,10 @@ void IGraphics::MouseWheel(int x, int y, const IMouseKeys& keys, int steps)
     }
 }
 
-void IGraphics::KeyDown(int x, int y, int keyCode)
+void IGraphics::KeyDown(int surfaceX, int surfaceY, int keyCode)
 {
+    const int x = ToLogical(surfaceX);
+    const int y = ToLogical(surfaceY);
     const int index = FindControlAt(x, y);
     if (index >= 0) {
         controls[index]->HandleKey(x, y, keyCode);
@@ -624,11 +827,122 @@ void IGraphics::ApplyEditedText(IControl* control, IParamRecord* param, const ch
     plug->NotifyEditEnd(paramIndex);
 }
 
+// Pictures at scale.
+
+PX_IBitmap* IGraphics::ArtSet(const IImage& image, int zoom)
+{
+    if (zoom == 1) {
+        return image.bitmap;
+    }
+    if (image.resourceId <= 0) {
+        return nullptr;
+    }
+    const int id = image.resourceId + kArtSetIdStep * (zoom - 1);
+    ImageCache& cache = ImageCache::Module();
+    PX_IBitmap* bitmap = cache.Find(id);
+    if (bitmap == nullptr) {
+        bitmap = cache.Insert(id, LoadImageResource(id, nullptr));
+    }
+    // A set is only trusted at exactly the size its zoom promises.
+    if (bitmap == nullptr || bitmap->Pixels() == nullptr || bitmap->Width() != image.width * zoom ||
+        bitmap->Height() != image.height * zoom) {
+        return nullptr;
+    }
+    return bitmap;
+}
+
+const IGraphics::ScaledImage* IGraphics::ImageAtScale(const IImage& image, int layout)
+{
+    if (image.bitmap == nullptr || image.width <= 0 || image.height <= 0) {
+        return nullptr;
+    }
+    // Frames are resampled one by one only when they split the picture
+    // evenly; otherwise the picture is one piece.
+    const int frames = std::max(image.frames, 1);
+    if (frames < 2 || (layout == kFramesDown && image.height % frames != 0) ||
+        (layout == kFramesAcross && image.width % frames != 0)) {
+        layout = kWhole;
+    }
+    for (const ScaledImage& picture : scaledImages) {
+        if (picture.key == image.bitmap && picture.layout == layout) {
+            return &picture;
+        }
+    }
+    const int framesDown = layout == kFramesDown ? frames : 1;
+    const int framesAcross = layout == kFramesAcross ? frames : 1;
+    const int frameWidth = image.width / framesAcross; // logical pixels
+    const int frameHeight = image.height / framesDown;
+
+    // The nearest set drawn at or above the scale, else the largest there is.
+    int zoom = 1;
+    while (zoom < kLargestArtSet && static_cast<float>(zoom) < scale - kScaleTolerance) {
+        ++zoom;
+    }
+    PX_IBitmap* source = nullptr;
+    for (; zoom >= 1 && source == nullptr; --zoom) {
+        source = ArtSet(image, zoom);
+    }
+    ++zoom;
+
+    ScaledImage picture;
+    picture.key = image.bitmap;
+    picture.layout = layout;
+    if (std::fabs(scale - static_cast<float>(zoom)) < kScaleTolerance) {
+        picture.bitmap = source;
+        picture.frameWidth = frameWidth * zoom;
+        picture.frameHeight = frameHeight * zoom;
+    } else {
+        picture.frameWidth = std::max(1, Scaled(frameWidth, scale));
+        picture.frameHeight = std::max(1, Scaled(frameHeight, scale));
+        auto* resampled =
+            new PX_MemBitmap(picture.frameWidth * framesAcross, picture.frameHeight * framesDown);
+        for (int down = 0; down < framesDown; ++down) {
+            for (int across = 0; across < framesAcross; ++across) {
+                ResampleRect(resampled, across * picture.frameWidth, down * picture.frameHeight,
+                             picture.frameWidth, picture.frameHeight, source,
+                             across * frameWidth * zoom, down * frameHeight * zoom,
+                             frameWidth * zoom, frameHeight * zoom);
+            }
+        }
+        picture.bitmap = resampled;
+        picture.owned = true;
+    }
+    scaledImages.push_back(picture);
+    return &scaledImages.back();
+}
+
+void IGraphics::BlitScaled(const ScaledImage& picture, const IBox& dest, int frameX, int frameY,
+                           int srcX, int srcY, const IBlend* blend)
+{
+    IBox clip = dest.Intersect(surfaceDrawBox);
+    if (clip.IsEmpty()) {
+        return;
+    }
+    // Never past the frame: a destination a rounding larger than the frame
+    // must not show a row of the next one.
+    const int left = srcX + clip.left - dest.left;
+    const int top = srcY + clip.top - dest.top;
+    const int w = std::min(clip.Width(), picture.frameWidth - left);
+    const int h = std::min(clip.Height(), picture.frameHeight - top);
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    BlitRect(surface, picture.bitmap, clip.left, clip.top, frameX * picture.frameWidth + left,
+             frameY * picture.frameHeight + top, w, h, Weight(blend), RasterMode(blend));
+}
+
 // Drawing primitives.
 
 bool IGraphics::BlitImage(const IImage& image, const IBox& dest, int srcX, int srcY,
                           const IBlend* blend)
 {
+    if (scale != 1.0f) {
+        if (const ScaledImage* picture = ImageAtScale(image, kWhole)) {
+            BlitScaled(*picture, ToSurface(dest), 0, 0, Scaled(srcX, scale), Scaled(srcY, scale),
+                       blend);
+        }
+        return true;
+    }
     const IBox clip = dest.Intersect(drawBox);
     if (clip.IsEmpty() || image.bitmap == nullptr) {
         return true;
@@ -642,6 +956,20 @@ bool IGraphics::BlitImage(const IImage& image, const IBox& dest, int srcX, int s
 bool IGraphics::BlitImageFrame(const IImage& image, const IBox& dest, int frame,
                                const IBlend* blend, bool framesVertical)
 {
+    if (scale != 1.0f) {
+        const ScaledImage* picture =
+            ImageAtScale(image, framesVertical ? kFramesDown : kFramesAcross);
+        if (picture == nullptr) {
+            return true;
+        }
+        int index = 0;
+        if (image.frames >= 2 && frame >= 2 && picture->layout != kWhole) {
+            index = std::min(frame, image.frames) - 1;
+        }
+        BlitScaled(*picture, ToSurface(dest), framesVertical ? 0 : index,
+                   framesVertical ? index : 0, 0, 0, blend);
+        return true;
+    }
     int offsetX = 0;
     int offsetY = 0;
     if (image.frames >= 2 && frame >= 2) {
@@ -655,63 +983,103 @@ bool IGraphics::BlitImageFrame(const IImage& image, const IBox& dest, int frame,
 bool IGraphics::BlitImageRotated(const IImage& image, int cx, int cy, double angle,
                                  const IBlend* blend, float srcX, float srcY)
 {
-    if (image.bitmap == nullptr) {
+    const ScaledImage* picture = scale != 1.0f ? ImageAtScale(image, kWhole) : nullptr;
+    const PX_IBitmap* bitmap = picture != nullptr ? picture->bitmap : image.bitmap;
+    if (bitmap == nullptr) {
         return true;
     }
-    const int left = cx - image.width / 2;
-    const int top = cy - image.height / 2;
-    BlitRotated(surface, image.bitmap, left, top, image.width, image.height, srcX, srcY,
-                static_cast<float>(image.width), static_cast<float>(image.height),
-                static_cast<float>(angle), false, Weight(blend), RasterMode(blend) | kPxBilinear,
-                0.0f, 0.0f);
+    const int w = picture != nullptr ? picture->frameWidth : image.width;
+    const int h = picture != nullptr ? picture->frameHeight : image.height;
+    // The picture's centre in the layout, (cx, cy) less half the picture
+    // in whole pixels plus half of it exactly, lands on the surface at that
+    // times the scale; the surface picture is placed around it.
+    const double centreX = (cx - image.width / 2 + image.width * 0.5) * scale;
+    const double centreY = (cy - image.height / 2 + image.height * 0.5) * scale;
+    const int left = static_cast<int>(std::lround(centreX - w * 0.5));
+    const int top = static_cast<int>(std::lround(centreY - h * 0.5));
+    BlitRotated(surface, bitmap, left, top, w, h, srcX * scale, srcY * scale, static_cast<float>(w),
+                static_cast<float>(h), static_cast<float>(angle), false, Weight(blend),
+                RasterMode(blend) | kPxBilinear, 0.0f, 0.0f);
     return true;
+}
+
+void IGraphics::StrokeSurfaceLine(float x1, float y1, float x2, float y2, int lineWidth,
+                                  PX_Pixel pixel, float opacity, int mode, bool antiAlias)
+{
+    if (lineWidth <= 1) {
+        DrawLineFloat(surface, x1, y1, x2, y2, pixel, opacity, mode, antiAlias);
+        return;
+    }
+    // A wide line is parallel one-pixel lines, stepped across the line's
+    // main direction, reaching lineWidth - 1 pixels further at the far end
+    // so the last logical pixel is covered whole.
+    const bool steep = std::fabs(y2 - y1) > std::fabs(x2 - x1);
+    const float reach = static_cast<float>(lineWidth - 1);
+    const float endX = steep ? x2 : x2 + (x2 >= x1 ? reach : -reach);
+    const float endY = steep ? y2 + (y2 >= y1 ? reach : -reach) : y2;
+    for (int k = 0; k < lineWidth; ++k) {
+        const float dx = steep ? static_cast<float>(k) : 0.0f;
+        const float dy = steep ? 0.0f : static_cast<float>(k);
+        DrawLineFloat(surface, x1 + dx, y1 + dy, endX + dx, endY + dy, pixel, opacity, mode,
+                      antiAlias);
+    }
 }
 
 bool IGraphics::StrokeLine(const IRgba& colour, float x1, float y1, float x2, float y2,
                            const IBlend* blend, bool antiAlias)
 {
     const int mode = RasterMode(blend);
-    DrawLineFloat(surface, x1, y1, x2, y2, colour.Pixel(), StrokeOpacity(colour, mode), mode,
-                  antiAlias);
+    StrokeSurfaceLine(x1 * scale, y1 * scale, x2 * scale, y2 * scale, LineWidth(), colour.Pixel(),
+                      StrokeOpacity(colour, mode), mode, antiAlias);
     return true;
 }
 
-bool IGraphics::StrokeRoundBox(const IRgba& colour, const IBox& area, int r, const IBlend* blend,
-                               bool antiAlias)
+bool IGraphics::StrokeRoundBox(const IRgba& colour, const IBox& logicalArea, int logicalRadius,
+                               const IBlend* blend, bool antiAlias)
 {
     const PX_Pixel pixel = colour.Pixel();
     const int mode = RasterMode(blend);
     const float opacity = StrokeOpacity(colour, mode);
-    const int right = area.right - 1;
-    const int bottom = area.bottom - 1;
-    DrawLineInt(surface, area.left + r + 1, area.top, right - r - 1, area.top, pixel, opacity, mode,
-                antiAlias);
-    DrawLineInt(surface, right, area.top + r + 1, right, bottom - r - 1, pixel, opacity, mode,
-                antiAlias);
-    DrawLineInt(surface, area.left + r + 1, bottom, right - r - 1, bottom, pixel, opacity, mode,
-                antiAlias);
-    DrawLineInt(surface, area.left, area.top + r + 1, area.left, bottom - r - 1, pixel, opacity,
-                mode, antiAlias);
-    const auto radius = static_cast<float>(r);
-    const auto quarter = static_cast<float>(kPi / 2);
-    const auto half = static_cast<float>(kPi);
-    DrawArc(surface, static_cast<float>(area.left + r), static_cast<float>(area.top + r), radius,
-            -quarter, 0.0f, pixel, opacity, mode, antiAlias);
-    DrawArc(surface, static_cast<float>(right - r), static_cast<float>(area.top + r), radius, 0.0f,
-            quarter, pixel, opacity, mode, antiAlias);
-    DrawArc(surface, static_cast<float>(right - r), static_cast<float>(bottom - r), radius, quarter,
-            half, pixel, opacity, mode, antiAlias);
-    DrawArc(surface, static_cast<float>(area.left + r), static_cast<float>(bottom - r), radius,
-            half, 3 * quarter, pixel, opacity, mode, antiAlias);
+    const IBox outer = ToSurface(logicalArea);
+    const int outerRadius = Scaled(logicalRadius, scale);
+    // A wider outline at scale: the one-pixel outline repeated inwards.
+    for (int inset = 0; inset < LineWidth(); ++inset) {
+        const IBox area{outer.left + inset, outer.top + inset, outer.right - inset,
+                        outer.bottom - inset};
+        const int r = std::max(outerRadius - inset, 0);
+        const int right = area.right - 1;
+        const int bottom = area.bottom - 1;
+        DrawLineInt(surface, area.left + r + 1, area.top, right - r - 1, area.top, pixel, opacity,
+                    mode, antiAlias);
+        DrawLineInt(surface, right, area.top + r + 1, right, bottom - r - 1, pixel, opacity, mode,
+                    antiAlias);
+        DrawLineInt(surface, area.left + r + 1, bottom, right - r - 1, bottom, pixel, opacity, mode,
+                    antiAlias);
+        DrawLineInt(surface, area.left, area.top + r + 1, area.left, bottom - r - 1, pixel, opacity,
+                    mode, antiAlias);
+        const auto radius = static_cast<float>(r);
+        const auto quarter = static_cast<float>(kPi / 2);
+        const auto half = static_cast<float>(kPi);
+        DrawArc(surface, static_cast<float>(area.left + r), static_cast<float>(area.top + r),
+                radius, -quarter, 0.0f, pixel, opacity, mode, antiAlias);
+        DrawArc(surface, static_cast<float>(right - r), static_cast<float>(area.top + r), radius,
+                0.0f, quarter, pixel, opacity, mode, antiAlias);
+        DrawArc(surface, static_cast<float>(right - r), static_cast<float>(bottom - r), radius,
+                quarter, half, pixel, opacity, mode, antiAlias);
+        DrawArc(surface, static_cast<float>(area.left + r), static_cast<float>(bottom - r), radius,
+                half, 3 * quarter, pixel, opacity, mode, antiAlias);
+    }
     return true;
 }
 
-bool IGraphics::FillRoundBox(const IRgba& colour, const IBox& area, int r, int cornerMode,
-                             const IBlend* blend, bool antiAlias)
+bool IGraphics::FillRoundBox(const IRgba& colour, const IBox& logicalArea, int logicalRadius,
+                             int cornerMode, const IBlend* blend, bool antiAlias)
 {
     if (cornerMode != kCornersAll && cornerMode != kCornersTop && cornerMode != kCornersBottom) {
         return true;
     }
+    const IBox area = ToSurface(logicalArea);
+    const int r = Scaled(logicalRadius, scale);
     const PX_Pixel pixel = colour.Pixel();
     const float weight = Weight(blend);
     const int mode = RasterMode(blend);
@@ -751,22 +1119,31 @@ bool IGraphics::FillRoundBox(const IRgba& colour, const IBox& area, int r, int c
     return true;
 }
 
-void IGraphics::FillBox(const IRgba& colour, const IBox& area, const IBlend* blend)
+void IGraphics::FillBox(const IRgba& colour, const IBox& logicalArea, const IBlend* blend)
 {
+    const IBox area = ToSurface(logicalArea);
     FillArea(surface, area.left, area.top, area.Width(), area.Height(), colour.Pixel(),
              Weight(blend), RasterMode(blend));
 }
 
-bool IGraphics::DrawTextIn(ITextStyle& style, const char* text, const IBox& area)
+bool IGraphics::DrawTextIn(ITextStyle& style, const char* text, const IBox& logicalArea)
 {
     if (text == nullptr || text[0] == '\0') {
         return true;
     }
-    PX_IFont* font = FontFor(style);
+    // At scale the style's font is the one of its scaled size, from the cache.
+    ITextStyle scaledStyle;
+    ITextStyle* drawn = &style;
+    if (scale != 1.0f) {
+        scaledStyle = style;
+        scaledStyle.font = nullptr;
+        scaledStyle.size = std::max(1, Scaled(style.size, scale));
+        drawn = &scaledStyle;
+    }
+    PX_IFont* font = FontFor(*drawn);
     if (font == nullptr) {
         return false;
     }
-    font->SetTextColor(style.colour.Pixel());
     int flags = kPxTextNoClip;
     if (style.align == kAlignCenter) {
         flags |= kPxTextCenter;
@@ -776,7 +1153,42 @@ bool IGraphics::DrawTextIn(ITextStyle& style, const char* text, const IBox& area
     if (style.colour.alpha < 255) {
         flags |= kPxTextUseAlpha;
     }
+    const IBox area = ToSurface(logicalArea);
     PX_Rect box{area.left, area.top, area.right, area.bottom};
+
+    // Too wide for the box: the largest smaller size that fits.
+    const int room = area.Width() - 2 * Scaled(kTextFitMargin, scale);
+    auto widthAt = [&](PX_IFont* measured) {
+        PX_Rect extent{0, 0, 0, 0};
+        measured->SetTextColor(style.colour.Pixel()); // the drawing's own path and metrics
+        measured->DrawText(nullptr, text, -1, &extent, flags | kPxTextMeasure);
+        return extent.right - extent.left;
+    };
+    const int fullWidth = room > 0 ? widthAt(font) : 0;
+    if (room > 0 && fullWidth > room) {
+        if (drawn != &scaledStyle) {
+            scaledStyle = style;
+            drawn = &scaledStyle;
+        }
+        const int fullSize = drawn->size;
+        int size = std::max(kSmallestFittedText, fullSize * room / fullWidth);
+        PX_IFont* fitted = nullptr;
+        for (; size >= kSmallestFittedText; --size) {
+            scaledStyle.size = size;
+            scaledStyle.font = nullptr;
+            fitted = FontFor(scaledStyle);
+            if (fitted == nullptr || widthAt(fitted) <= room) {
+                break;
+            }
+        }
+        if (fitted != nullptr) {
+            font = fitted;
+            const int lift = (fullSize - scaledStyle.size) / 2;
+            box.top += lift;
+            box.bottom += lift;
+        }
+    }
+    font->SetTextColor(style.colour.Pixel());
     font->DrawText(surface, text, -1, &box, flags);
     return true;
 }

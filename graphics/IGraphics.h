@@ -12,11 +12,22 @@
 // control list (AddControl, RemoveControl, SetBackgroundImage, Resize) only
 // while holding that mutex, and reads it without. The image and font caches
 // have their own locks.
+//
+// Scale: the layout is always Width() x Height() logical pixels (470 x 455
+// for the product); controls, hit boxes, drag distances and the draw box are
+// logical. At scale factor f the surface (and the window) is round(Width f)
+// x round(Height f) pixels, and every drawing primitive maps its logical
+// coordinates there itself: pictures come from the set drawn for the nearest
+// scale at or above f (resampled with a filter between sets), text is
+// rendered at the scaled size, lines, arcs and fills at the scaled size and
+// width. Mouse positions from the platform are surface pixels and are mapped
+// to logical ones on entry.
 #pragma once
 
 #include "IControl.h"
 #include "IEditorLink.h"
 #include "IGraphicsTypes.h"
+#include "PX_Types.h"
 
 #include <vector>
 
@@ -39,6 +50,14 @@ enum IRoundCorners : int
 };
 
 constexpr int kDefaultFrameRate = 24; // redraws per second
+
+// The scale factors an editor can be drawn at (surface pixels per logical pixel).
+constexpr float kMinEditorScale = 1.0f;
+constexpr float kMaxEditorScale = 4.0f;
+// Picture sets drawn at 2x and 3x are stored under the 1x resource id plus
+// this much per step of zoom (101 at 1x is 201 at 2x and 301 at 3x).
+constexpr int kArtSetIdStep = 100;
+constexpr int kLargestArtSet = 3;
 
 class IGraphics : public IEditorLink
 {
@@ -87,6 +106,13 @@ public:
     /* 19 */ virtual void RefreshTooltip() = 0;
     // A newly decoded picture, or null when it is missing or undecodable.
     /* 20 */ virtual PX_IBitmap* LoadImageResource(int resourceId, const char* name) = 0;
+    // After SetScale changed the factor: the platform gives its window and
+    // screen the new surface size. The editor is already marked for a full
+    // repaint.
+    /* 21 */ virtual void ScaleChanged();
+    // The scale the system's display asks of a window in `parent` (null: of
+    // the system in general); 1 where the platform cannot tell.
+    /* 22 */ virtual float SystemScale(void* parent);
 
     // Construction and setup.
     // Appends the control (taking ownership) and returns its index; -1 for null.
@@ -119,14 +145,55 @@ public:
     // The next draw pass repaints the whole editor.
     void InvalidateAll();
 
+    // Scale. [UI thread]
+    // Draws the editor at `factor` surface pixels per logical pixel from now
+    // on; false, changing nothing, for a factor that is not finite or lies
+    // outside kMinEditorScale..kMaxEditorScale. A new factor ends a press
+    // still held, forgets the pictures resampled for the old one, marks
+    // everything for repainting and calls ScaleChanged.
+    bool SetScale(float factor);
+    float Scale() const { return scale; }
+    // The surface (and window) size at the current scale: round(Width() x
+    // scale) x round(Height() x scale).
+    int SurfaceWidth() const;
+    int SurfaceHeight() const;
+    // A logical box in surface pixels: each edge scaled and rounded, so boxes
+    // that meet in the layout meet on the surface.
+    IBox ToSurface(const IBox& logical) const;
+    // The smallest logical box covering a box of surface pixels.
+    IBox FromSurface(const IBox& surfaceBox) const;
+    // The logical pixel under the centre of surface pixel `surfacePx`.
+    int ToLogical(int surfacePx) const;
+
+    // Where the scale comes from: the host's content scale wins; without
+    // one, the size the user picked from the panel's menu (remembered for
+    // every editor, EditorSizeSetting); without that, the system's.
+    void NoteHostScale() { hostScale = true; }
+    bool HostSetsScale() const { return hostScale; }
+    // Takes the remembered or the system scale for a window in `parent`
+    // unless the host set one; true when the surface size changed.
+    bool ApplyDefaultScale(void* parent);
+    // The system's scale for the window changed (it moved to another
+    // screen): followed unless the host or the user chose one, and the host
+    // is asked for the new size.
+    void FollowSystemScale(float systemScale);
+    // Opens the size menu (100 %, 125 %, 150 %, 200 %) at the logical point
+    // for `owner`, which hands the picked entry to ChooseSizeAt.
+    void OpenSizeMenu(IControl& owner, int x, int y);
+    // The user picked entry `choice` of the size menu: remembered at once,
+    // applied (and the host asked for the new size) at the next
+    // CollectDirtyArea, after the menu has gone.
+    void ChooseSizeAt(int choice);
+
     // Drawing and presenting, driven by the platform.
-    // Adds the union of the dirty controls' boxes to `area`; true if any.
+    // Applies a size picked from the menu, then adds the union of the dirty
+    // controls' boxes to `area`; true if any.
     bool CollectDirtyArea(IBox* area);
-    // Draws every visible control under `area`, bottom first, marks every
-    // control clean, then presents the area.
+    // Draws every visible control under the logical `area`, bottom first,
+    // marks every control clean, then presents the area's surface box.
     bool DrawArea(const IBox& area);
 
-    // Mouse and keys, in client pixels.
+    // Mouse and keys, in client (surface) pixels; controls hear logical ones.
     void MouseDown(int x, int y, const IMouseKeys& keys);
     void MouseUp(int x, int y, const IMouseKeys& keys);
     void MouseDrag(int x, int y, const IMouseKeys& keys);
@@ -137,8 +204,8 @@ public:
     void MouseWheel(int x, int y, const IMouseKeys& keys, int steps);
     void KeyDown(int x, int y, int keyCode);
     void MouseLeft();
-    // The captured control wherever the point is, else the topmost control
-    // that is neither hidden nor dimmed and is hit; -1 for none.
+    // The captured control wherever the logical point is, else the topmost
+    // control that is neither hidden nor dimmed and is hit; -1 for none.
     int FindControlAt(int x, int y);
     void ReleaseMouse();
     // Ends a press or double click whose release never came: the pressed
@@ -151,8 +218,9 @@ public:
     // one begin, value, end gesture through `control`.
     void ApplyEditedText(IControl* control, IParamRecord* param, const char* text);
 
-    // Drawing primitives for controls; a null blend is kBlendDefault at full
-    // weight. Only BlitImage (and what uses it) is clipped to the draw box.
+    // Drawing primitives for controls, in logical pixels; a null blend is
+    // kBlendDefault at full weight. Only BlitImage (and what uses it) is
+    // clipped to the draw box.
     bool BlitImage(const IImage& image, const IBox& dest, int srcX, int srcY,
                    const IBlend* blend = nullptr);
     // `frame` counts from 1; `dest` is one frame in size.
@@ -170,11 +238,17 @@ public:
     bool FillRoundBox(const IRgba& colour, const IBox& area, int radius, int cornerMode,
                       const IBlend* blend = nullptr, bool antiAlias = false);
     void FillBox(const IRgba& colour, const IBox& area, const IBlend* blend = nullptr);
-    // One line of text from the top of `area`, aligned as the style says.
+    // One line of text from the top of `area`, aligned as the style says,
+    // at the style's size times the scale. A text wider than the area less
+    // kTextFitMargin on either side is drawn smaller, just small enough to
+    // fit (and centred on the line's height), so it never runs into a
+    // neighbour's text; it is never cut.
     bool DrawTextIn(ITextStyle& style, const char* text, const IBox& area);
+    static constexpr int kTextFitMargin = 2; // logical pixels
 
     // State.
     IEffectBase* Plug() const { return plug; }
+    // The layout's size in logical pixels, whatever the scale.
     int Width() const { return width; }
     int Height() const { return height; }
     int ControlCount() const { return static_cast<int>(controls.size()); }
@@ -192,6 +266,7 @@ public:
     int CapturedIndex() const { return capturedIndex; }
     int LastMouseX() const { return lastMouseX; }
     int LastMouseY() const { return lastMouseY; }
+    // The logical update box of the pass in progress.
     const IBox& DrawBox() const { return drawBox; }
     // Null before CreateSurface; without pixels before the first draw pass.
     PX_SysBitmap* Surface() const { return surface; }
@@ -203,21 +278,63 @@ protected:
     void DeleteControls();
 
 private:
+    // A picture as drawn at the current scale: frames one after another,
+    // each frameWidth x frameHeight surface pixels.
+    struct ScaledImage
+    {
+        const PX_IBitmap* key = nullptr; // the 1x bitmap
+        int layout = 0;                  // ImageLayout
+        PX_IBitmap* bitmap = nullptr;
+        bool owned = false; // resampled here, else a set from the image cache
+        int frameWidth = 0;
+        int frameHeight = 0;
+    };
+    enum ImageLayout
+    {
+        kWhole = 0,       // one picture, whatever its frame count
+        kFramesDown = 1,  // frames stacked vertically
+        kFramesAcross = 2 // frames side by side
+    };
+
     // Begins the edit of a press on `paramIndex` (none for -1); any earlier
     // one has been ended.
     void BeginGesture(int paramIndex);
+    // The picture at the current scale, made on first use; null when the
+    // image has no bitmap.
+    const ScaledImage* ImageAtScale(const IImage& image, int layout);
+    // The set of `image` drawn at `zoom` (1, 2, 3) from the image cache, or
+    // null when the module has none of the right size.
+    PX_IBitmap* ArtSet(const IImage& image, int zoom);
+    void ForgetScaledImages();
+    // Copies pixels of frame (frameX, frameY) of a scaled picture, from
+    // (srcX, srcY) within the frame on, into the surface box `dest`,
+    // clipped to the draw box and to the frame.
+    void BlitScaled(const ScaledImage& picture, const IBox& dest, int frameX, int frameY, int srcX,
+                    int srcY, const IBlend* blend);
+    // A line `lineWidth` surface pixels wide between surface points, both
+    // ends included.
+    void StrokeSurfaceLine(float x1, float y1, float x2, float y2, int lineWidth, PX_Pixel pixel,
+                           float opacity, int mode, bool antiAlias);
+    // Surface pixels a one-pixel logical line is wide at this scale.
+    int LineWidth() const;
 
     IPopupStyle popupStyle;
     bool hoverEnabled = false;
     int hoveredIndex = -1;
-    IControl* openPopup = nullptr;   // in the list, owned there
-    std::vector<IControl*> controls; // owned; index order is drawing order
-    IEffectBase* plug;               // not owned
-    IBox drawBox;                    // update box of the pass in progress
-    PX_SysBitmap* surface = nullptr; // owned
-    int width;                       // pixels
-    int height;                      // pixels
-    int frameRate;                   // redraws per second
+    IControl* openPopup = nullptr;         // in the list, owned there
+    std::vector<IControl*> controls;       // owned; index order is drawing order
+    IEffectBase* plug;                     // not owned
+    IBox drawBox;                          // update box of the pass in progress, logical
+    IBox surfaceDrawBox;                   // the same in surface pixels
+    float scale = 1.0f;                    // surface pixels per logical pixel
+    bool hostScale = false;                // the host named the scale
+    bool userScale = false;                // the user picked one from the menu
+    int pendingSizePercent = 0;            // picked, not yet applied; 0: none
+    std::vector<ScaledImage> scaledImages; // pictures drawn at `scale`
+    PX_SysBitmap* surface = nullptr;       // owned
+    int width;                             // logical pixels
+    int height;                            // logical pixels
+    int frameRate;                         // redraws per second
     int capturedIndex = -1;
     int lastMouseX = -1;
     int lastMouseY = -1;

@@ -9,7 +9,8 @@ namespace toneloom {
 class PX_IBitmap;
 class PX_IFont;
 
-// An integer rectangle in surface pixels; right and bottom are exclusive.
+// An integer rectangle in layout pixels (surface pixels at scale 1; see
+// IGraphics::SetScale); right and bottom are exclusive.
 // A box whose four values are all 0 is empty; no other box is empty, whatever
 // its width or height (a zero-width box at (5, 5) still takes part in tests).
 struct IBox
@@ -108,9 +109,12 @@ struct ITextStyle
 struct IImage
 {
     PX_IBitmap* bitmap = nullptr; // owned by the image cache
-    int32_t width = 0;
+    int32_t width = 0;            // pixels at 1x, as the layout counts them
     int32_t height = 0;
     int32_t frames = 1;
+    // The picture's resource id at 1x (FetchImage sets it), by which the
+    // editor finds the same picture drawn for larger scales; 0: none.
+    int32_t resourceId = 0;
 };
 
 enum IBlendMethod : int32_t

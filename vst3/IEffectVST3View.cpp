@@ -88,6 +88,12 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
     if (parent == nullptr) {
         return kInvalidArgument;
     }
+    // Without a scale from the host: the user's or the screen's, before the
+    // window opens at that size.
+    if (editor->ApplyDefaultScale(parent)) {
+        ResizeToEditor();
+    }
+    scaleSettled = true;
     std::vector<IEffectVST3View*>& attachedViews = AttachedViews();
     if (!OpenWindowIn(parent)) {
         attachedViews.erase(std::remove(attachedViews.begin(), attachedViews.end(), this),
@@ -187,8 +193,43 @@ tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size)
     if (size == nullptr) {
         return kInvalidArgument;
     }
-    *size = ViewRect(0, 0, editor->Width(), editor->Height());
+    if (!scaleSettled) {
+        // Hosts ask before attaching: the size then is the one it opens at.
+        editor->ApplyDefaultScale(nullptr);
+        scaleSettled = true;
+    }
+    *size = ViewRect(0, 0, editor->SurfaceWidth(), editor->SurfaceHeight());
     return kResultOk;
+}
+
+tresult PLUGIN_API IEffectVST3View::setContentScaleFactor(ScaleFactor factor)
+{
+    IGraphics* editor = Editor();
+    if (editor == nullptr) {
+        return kResultFalse;
+    }
+    const int oldWidth = editor->SurfaceWidth();
+    const int oldHeight = editor->SurfaceHeight();
+    if (!editor->SetScale(factor)) {
+        return kResultFalse;
+    }
+    editor->NoteHostScale();
+    scaleSettled = true;
+    if (editor->SurfaceWidth() != oldWidth || editor->SurfaceHeight() != oldHeight) {
+        ResizeToEditor();
+    }
+    return kResultOk;
+}
+
+void IEffectVST3View::ResizeToEditor()
+{
+    IGraphics* editor = Editor();
+    ViewRect size(rect.left, rect.top, rect.left + editor->SurfaceWidth(),
+                  rect.top + editor->SurfaceHeight());
+    setRect(size);
+    if (plugFrame != nullptr) {
+        plugFrame->resizeView(this, &size);
+    }
 }
 
 tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize)

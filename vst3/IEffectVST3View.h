@@ -1,7 +1,9 @@
 // The editor view the host asks the controller for: it tells the host the
-// editor's fixed size, opens the editor inside the host's window (an X11
-// window id on Linux, an HWND on Windows), closes it again and carries size
-// changes the plug-in itself asked for back to the plug-in base.
+// editor's size, opens the editor inside the host's window (an X11 window id
+// on Linux, an HWND on Windows), closes it again and carries size changes the
+// plug-in itself asked for back to the plug-in base. Hosts on high-density
+// screens give it their content scale (IPlugViewContentScaleSupport): the
+// editor keeps its layout and is drawn that much larger.
 //
 // One instance has one editor: of two views attached at once the later one
 // shows it, and the earlier one is left empty until the later one is removed.
@@ -11,6 +13,7 @@
 
 #include "IEffectVST3ViewLink.h"
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/pluginview.h"
 
 #include <memory>
@@ -26,7 +29,9 @@ extern const char* const kEditorPlatformType;
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class IEffectVST3View : public Steinberg::CPluginView, public IEffectVST3ViewLink
+class IEffectVST3View : public Steinberg::CPluginView,
+                        public Steinberg::IPlugViewContentScaleSupport,
+                        public IEffectVST3ViewLink
 {
 public:
     // Holds a reference to `owner` and joins its list of views.
@@ -39,9 +44,21 @@ public:
     // Linux when the host lends no run loop or the window cannot be made.
     Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) override;
     Steinberg::tresult PLUGIN_API removed() override;
+    // The editor's size at its current scale.
     Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
     Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
     Steinberg::tresult PLUGIN_API canResize() override { return Steinberg::kResultFalse; }
+
+    // IPlugViewContentScaleSupport: `factor` from 1 to 4 redraws the editor
+    // at that scale and, when the size changes, asks the host's frame to
+    // resize the view to it; any other factor is refused (false).
+    Steinberg::tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) override;
+
+    OBJ_METHODS(IEffectVST3View, CPluginView)
+    DEFINE_INTERFACES
+    DEF_INTERFACE(Steinberg::IPlugViewContentScaleSupport)
+    END_DEFINE_INTERFACES(CPluginView)
+    REFCOUNT_METHODS(CPluginView)
 
     // IEffectVST3ViewLink
     Steinberg::IPlugView* PlugView() override { return this; }
@@ -60,10 +77,13 @@ private:
     // Closes the editor's window in this view and lets go of the host's run
     // loop; the view stays attached for the host.
     void ReleaseWindow();
+    // Takes the editor's size at its scale and asks the host's frame for it.
+    void ResizeToEditor();
 
     IEffectVST3* plug; // one reference held
     bool expectingResize = false;
     bool windowOpen = false;
+    bool scaleSettled = false; // the host's, the user's or the system's scale taken
 #if SMTG_OS_LINUX
     std::unique_ptr<VST3RunLoopBridge> runLoop; // the host's run loop, while open
 #endif

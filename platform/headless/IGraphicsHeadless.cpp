@@ -31,14 +31,14 @@ IGraphicsHeadless::~IGraphicsHeadless()
 
 bool IGraphicsHeadless::PresentArea(const IBox& area)
 {
-    const IBox whole{0, 0, Width(), Height()};
+    const IBox whole{0, 0, SurfaceWidth(), SurfaceHeight()};
     const IBox shown = area.Intersect(whole);
     if (shown.IsEmpty() || Surface() == nullptr) {
         return true;
     }
-    // The screen is made with the first picture it shows.
-    if (screen.Width() != Width() || screen.Height() != Height()) {
-        screen.SetSize(Width(), Height());
+    // The screen is made with the first picture it shows, and follows the scale.
+    if (screen.Width() != SurfaceWidth() || screen.Height() != SurfaceHeight()) {
+        screen.SetSize(SurfaceWidth(), SurfaceHeight());
     }
     BlitRect(&screen, Surface(), shown.left, shown.top, shown.left, shown.top, shown.Width(),
              shown.Height(), 1.0f, kPxCopy);
@@ -55,7 +55,7 @@ void IGraphicsHeadless::Resize(int newWidth, int newHeight)
         EnsureSurfacePixels();
     }
     if (screen.Pixels() != nullptr) {
-        screen.SetSize(newWidth, newHeight);
+        screen.SetSize(SurfaceWidth(), SurfaceHeight());
     }
 }
 

@@ -43,6 +43,11 @@ constexpr UINT kKeyDigit0 = 0x30;
 constexpr UINT kKeyDigit9 = 0x39;
 constexpr UINT kKeyLetterAVk = 0x41;
 constexpr UINT kKeyLetterZVk = 0x5A;
+constexpr float kReferenceDpi = 96.0f; // the dots per inch of scale 1
+// Sent when a window's screen scale changes: to top-level windows, and (with
+// per-monitor awareness v2) to child windows after their parent.
+constexpr UINT kDpiChanged = 0x02E0;
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 // Module-wide: editor windows open now, and the rate their timers run at.
 int openWindows = 0;
@@ -186,18 +191,16 @@ void* IGraphicsWin::OpenWindow(void* parentWindow)
     parent = parentWindow;
     int x = 0;
     int y = 0;
-    int width = Width();
-    int height = Height();
+    int width = SurfaceWidth();
+    int height = SurfaceHeight();
     if (window != nullptr) {
-        // Reopen at the same place and size.
+        // Reopen at the same place.
         RECT rect{};
         GetWindowRect(static_cast<HWND>(window), &rect);
         POINT topLeft{rect.left, rect.top};
         ScreenToClient(GetParent(static_cast<HWND>(window)), &topLeft);
         x = topLeft.x;
         y = topLeft.y;
-        width = rect.right - rect.left;
-        height = rect.bottom - rect.top;
         CloseWindow();
     }
     auto* instance = static_cast<HINSTANCE>(module);
@@ -250,7 +253,7 @@ intptr_t IGraphicsWin::HandleMessage(unsigned message, uintptr_t wParam, intptr_
     case WM_PAINT: {
         RECT rect{};
         if (GetUpdateRect(hwnd, &rect, FALSE)) {
-            DrawArea(IBox{rect.left, rect.top, rect.right, rect.bottom});
+            DrawArea(FromSurface(IBox{rect.left, rect.top, rect.right, rect.bottom}));
             ValidateRect(hwnd, &rect); // also when nothing could be presented
         }
         return 0;
@@ -335,6 +338,10 @@ intptr_t IGraphicsWin::HandleMessage(unsigned message, uintptr_t wParam, intptr_
     case WM_MOUSELEAVE:
         MouseLeft();
         return 0;
+    case kDpiChanged:
+    case kDpiChangedAfterParent:
+        FollowSystemScale(SystemScale(GetParent(hwnd)));
+        return message == kDpiChanged ? 0 : DefWindowProcA(hwnd, message, wParam, lParam);
     default:
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
@@ -346,7 +353,8 @@ void IGraphicsWin::Tick()
     TickEntry();
     IBox area;
     if (CollectDirtyArea(&area)) {
-        RECT rect{area.left, area.top, area.right, area.bottom};
+        const IBox onSurface = ToSurface(area);
+        RECT rect{onSurface.left, onSurface.top, onSurface.right, onSurface.bottom};
         InvalidateRect(hwnd, &rect, FALSE);
         if (entry != nullptr) {
             // The editor never paints over the entry.
@@ -392,7 +400,7 @@ void IGraphicsWin::Resize(int newWidth, int newHeight)
     DropEntry(true); // its control goes with the others
     IGraphics::Resize(newWidth, newHeight);
     if (Surface() != nullptr) {
-        Surface()->SetSize(newWidth, newHeight);
+        Surface()->SetSize(SurfaceWidth(), SurfaceHeight());
     }
     auto hwnd = static_cast<HWND>(window);
     if (hwnd == nullptr) {
@@ -444,6 +452,38 @@ PX_IBitmap* IGraphicsWin::LoadImageResource(int resourceId, const char*)
     return LoadPngResource(module, resourceId, nullptr);
 }
 
+void IGraphicsWin::ScaleChanged()
+{
+    DropEntry(true); // laid out for the old size
+    auto hwnd = static_cast<HWND>(window);
+    if (hwnd == nullptr) {
+        return;
+    }
+    SetWindowPos(hwnd, nullptr, 0, 0, SurfaceWidth(), SurfaceHeight(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+float IGraphicsWin::SystemScale(void* parentWindow)
+{
+    // Looked up at run time: older systems have no GetDpiForWindow. A host
+    // that is not DPI aware is told 96 (the system then stretches its
+    // windows itself), so the editor stays at 1x there.
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    UINT dpi = 0;
+    if (dpiForWindow != nullptr && parentWindow != nullptr) {
+        dpi = dpiForWindow(static_cast<HWND>(parentWindow));
+    }
+    if (dpi == 0) {
+        HDC screen = GetDC(nullptr);
+        dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSX));
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? static_cast<float>(dpi) / kReferenceDpi : 1.0f;
+}
+
 // Native entry.
 
 void IGraphicsWin::PromptParamValue(IControl* control, IParamRecord* param, bool)
@@ -451,18 +491,20 @@ void IGraphicsWin::PromptParamValue(IControl* control, IParamRecord* param, bool
     if (control == nullptr || param == nullptr || entry != nullptr || window == nullptr) {
         return;
     }
-    const IBox& box = control->Box();
+    const IBox box = ToSurface(control->Box());
     const int cx = static_cast<int>((box.left + box.right) * 0.5f);
     const int cy = static_cast<int>((box.top + box.bottom) * 0.5f);
+    // The entry's size and font in surface pixels.
+    auto scaled = [this](int pixels) { return static_cast<int>(pixels * Scale() + 0.5f); };
     char text[kDisplayTextSize] = {};
     char widest[kDisplayTextSize] = {};
     param->FormatValue(param->Value(), false, text, sizeof text);
     param->FormatValue(1.0, true, widest, sizeof widest);
-    const int width = std::max(
-        kEntryMinWidth, kEntryCharWidth * static_cast<int>(std::strlen(widest)) + kEntryPadding);
+    const int width = scaled(std::max(
+        kEntryMinWidth, kEntryCharWidth * static_cast<int>(std::strlen(widest)) + kEntryPadding));
     HWND created = CreateWindowExA(
         0, "EDIT", text, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE, cx - width / 2,
-        cy - kEntryHalfHeight, width, kEntryHeight, static_cast<HWND>(window),
+        cy - scaled(kEntryHalfHeight), width, scaled(kEntryHeight), static_cast<HWND>(window),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryChildId)),
         static_cast<HINSTANCE>(module), nullptr);
     if (created == nullptr) {
@@ -476,7 +518,7 @@ void IGraphicsWin::PromptParamValue(IControl* control, IParamRecord* param, bool
     entryPreviousProc =
         SetWindowLongPtrA(created, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EntryWindowProc));
     SetFocus(created);
-    HFONT font = CreateFontA(kEntryFontHeight, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
+    HFONT font = CreateFontA(scaled(kEntryFontHeight), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
     entryFont = font;

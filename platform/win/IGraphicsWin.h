@@ -53,6 +53,11 @@ public:
     void* NativeWindow() override { return window; }
     void RefreshTooltip() override;
     PX_IBitmap* LoadImageResource(int resourceId, const char* name) override;
+    // Resizes the window to the surface at the new scale.
+    void ScaleChanged() override;
+    // The DPI of `parent` / 96 through GetDpiForWindow where the system has
+    // it (Windows 10 1607 and later), else the screen's logical DPI / 96.
+    float SystemScale(void* parent) override;
 
     // Open editor windows of this module (the class is registered while > 0).
     static int OpenWindowCount();

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 extern char** environ;
@@ -55,6 +56,7 @@ constexpr int kEntryCharWidth = 7;
 constexpr int kEntryPadding = 6;
 constexpr int kDisplayTextSize = 64;
 constexpr int kTypedBytes = 32;
+constexpr float kReferenceDpi = 96.0f; // the dots per inch of scale 1
 
 Display* AsDisplay(_XDisplay* display)
 {
@@ -210,12 +212,13 @@ void* IGraphicsX11::OpenWindow(void* parentWindow)
 
     XSetWindowAttributes attributes{};
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            LeaveWindowMask | KeyPressMask | StructureNotifyMask | FocusChangeMask;
+                            LeaveWindowMask | KeyPressMask | StructureNotifyMask | FocusChangeMask |
+                            VisibilityChangeMask;
     attributes.background_pixmap = None;
     attributes.border_pixel = 0;
     attributes.colormap = parentAttributes.colormap;
-    window = XCreateWindow(d, parent, x, y, static_cast<unsigned>(Width()),
-                           static_cast<unsigned>(Height()), 0, depth, InputOutput,
+    window = XCreateWindow(d, parent, x, y, static_cast<unsigned>(SurfaceWidth()),
+                           static_cast<unsigned>(SurfaceHeight()), 0, depth, InputOutput,
                            parentAttributes.visual,
                            CWEventMask | CWBackPixmap | CWBorderPixel | CWColormap, &attributes);
     if (window == 0) {
@@ -238,14 +241,66 @@ void* IGraphicsX11::OpenWindow(void* parentWindow)
         DestroyWindowResources();
         return nullptr;
     }
+    WatchAncestors();
     // The window is mapped (XSync above): paint the first frame now rather
-    // than at the first timer tick, a frame period later.
+    // than at the first timer tick, a frame period later; a host that shows
+    // its window only later gets it with the Expose that brings.
     InvalidateAll();
     IBox area;
-    if (CollectDirtyArea(&area)) {
+    if (viewable && CollectDirtyArea(&area)) {
         DrawArea(area);
     }
     return NativeWindow();
+}
+
+void IGraphicsX11::WatchAncestors()
+{
+    // Hosts hide an editor by unmapping their own window (or one above it),
+    // which tells our window nothing: watch every ancestor's mapping.
+    {
+        Display* d = AsDisplay(display);
+        NoteXErrors errors(d); // an ancestor may go away meanwhile
+        unsigned long at = window;
+        for (;;) {
+            Window root = 0;
+            Window above = 0;
+            Window* children = nullptr;
+            unsigned count = 0;
+            if (XQueryTree(d, at, &root, &above, &children, &count) == 0) {
+                break;
+            }
+            if (children != nullptr) {
+                XFree(children);
+            }
+            if (above == 0 || above == root) {
+                break;
+            }
+            XSelectInput(d, above, StructureNotifyMask);
+            at = above;
+        }
+    }
+    UpdateViewable();
+}
+
+void IGraphicsX11::UpdateViewable()
+{
+    if (display == nullptr || window == 0) {
+        viewable = false;
+        return;
+    }
+    // The host may have destroyed the windows already (its DestroyNotify
+    // still queued): an error here only means "not shown".
+    XWindowAttributes attributes{};
+    bool now = false;
+    {
+        NoteXErrors errors(AsDisplay(display));
+        now = XGetWindowAttributes(AsDisplay(display), window, &attributes) != 0 &&
+              attributes.map_state == IsViewable && errors.Errors() == 0;
+    }
+    if (now && !viewable) {
+        InvalidateAll(); // what changed while hidden is drawn at once
+    }
+    viewable = now;
 }
 
 void IGraphicsX11::CloseWindow()
@@ -288,6 +343,7 @@ void IGraphicsX11::DestroyWindowResources()
     visual = nullptr;
     exposePending = false;
     exposed = IBox{};
+    viewable = false;
     lastPressTime = 0;
 }
 
@@ -303,6 +359,7 @@ bool IGraphicsX11::PresentArea(const IBox& area)
     }
     X11PutBitmap(display, window, gc, visual, depth, *Surface(), area);
     XFlush(AsDisplay(display));
+    ++presentCount;
     return true;
 }
 
@@ -311,12 +368,22 @@ void IGraphicsX11::Resize(int newWidth, int newHeight)
     entry.reset(); // its control goes with the others
     IGraphics::Resize(newWidth, newHeight);
     if (Surface() != nullptr) {
-        Surface()->SetSize(newWidth, newHeight);
+        Surface()->SetSize(SurfaceWidth(), SurfaceHeight());
     }
     if (display != nullptr && window != 0) {
-        XResizeWindow(AsDisplay(display), window, static_cast<unsigned>(newWidth),
-                      static_cast<unsigned>(newHeight));
+        XResizeWindow(AsDisplay(display), window, static_cast<unsigned>(SurfaceWidth()),
+                      static_cast<unsigned>(SurfaceHeight()));
         InvalidateAll();
+    }
+}
+
+void IGraphicsX11::ScaleChanged()
+{
+    entry.reset(); // laid out for the old size
+    if (display != nullptr && window != 0) {
+        XResizeWindow(AsDisplay(display), window, static_cast<unsigned>(SurfaceWidth()),
+                      static_cast<unsigned>(SurfaceHeight()));
+        XFlush(AsDisplay(display));
     }
 }
 
@@ -329,7 +396,7 @@ void IGraphicsX11::HandleEvents()
     }
     if (display != nullptr && exposePending) {
         exposePending = false;
-        const IBox area = exposed;
+        const IBox area = FromSurface(exposed);
         exposed = IBox{};
         DrawArea(area);
     }
@@ -343,11 +410,20 @@ void IGraphicsX11::HandleEvent(XEvent& event)
         }
         return;
     }
+    if (event.type == MapNotify || event.type == UnmapNotify) {
+        // Ours or an ancestor's: shown or hidden, whichever it was.
+        UpdateViewable();
+        return;
+    }
     if (event.xany.window != window) {
         return;
     }
     switch (event.type) {
+    case VisibilityNotify:
+        UpdateViewable();
+        break;
     case Expose: {
+        viewable = true; // only a viewable window is exposed
         const IBox rect{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
                         event.xexpose.y + event.xexpose.height};
         exposed = exposed.Union(rect);
@@ -523,7 +599,8 @@ void IGraphicsX11::Tick()
     }
     TickValueEntry();
     IBox area;
-    if (CollectDirtyArea(&area)) {
+    // A hidden editor draws nothing: its changes wait for it to show again.
+    if (viewable && CollectDirtyArea(&area)) {
         DrawArea(area);
     }
     if (gestureCountdown > 0) {
@@ -573,8 +650,9 @@ void IGraphicsX11::PromptParamValue(IControl* control, IParamRecord* param, bool
     const int cy = static_cast<int>((box.top + box.bottom) * 0.5f);
     const int length = static_cast<int>(std::char_traits<char>::length(widest));
     const int width = std::max(kEntryMinWidth, kEntryCharWidth * length + kEntryPadding);
-    const IBox entryBox{cx - width / 2, cy - kEntryHalfHeight, cx - width / 2 + width,
-                        cy - kEntryHalfHeight + kEntryHeight};
+    const IBox entryBox =
+        ToSurface(IBox{cx - width / 2, cy - kEntryHalfHeight, cx - width / 2 + width,
+                       cy - kEntryHalfHeight + kEntryHeight});
     entry = std::make_unique<X11ValueEntry>(display, window, visual, depth, *this, entryBox, text,
                                             control, param);
     if (!entry->Valid()) {
@@ -685,6 +763,47 @@ void IGraphicsX11::RefreshTooltip() {}
 PX_IBitmap* IGraphicsX11::LoadImageResource(int resourceId, const char*)
 {
     return LoadPngResource(module, resourceId, nullptr);
+}
+
+float IGraphicsX11::SystemScale(void*)
+{
+    // Xft.dpi in the server's resources is what desktops set for their
+    // scale (144 at 150 %); GDK_SCALE is a whole factor users set by hand.
+    float dpi = 0.0f;
+    if (Display* d = XOpenDisplay(nullptr)) {
+        if (const char* resources = XResourceManagerString(d)) {
+            dpi = XftDpiIn(resources);
+        }
+        XCloseDisplay(d);
+    }
+    if (dpi > 0.0f) {
+        return dpi / kReferenceDpi;
+    }
+    const char* gdkScale = std::getenv("GDK_SCALE");
+    if (gdkScale != nullptr) {
+        const int factor = std::atoi(gdkScale);
+        if (factor >= 1 && factor <= static_cast<int>(kMaxEditorScale)) {
+            return static_cast<float>(factor);
+        }
+    }
+    return 1.0f;
+}
+
+float IGraphicsX11::XftDpiIn(const char* resources)
+{
+    static constexpr char kKey[] = "Xft.dpi:";
+    for (const char* line = resources; line != nullptr && *line != '\0';) {
+        if (std::strncmp(line, kKey, sizeof kKey - 1) == 0) {
+            char* end = nullptr;
+            const float dpi = std::strtof(line + sizeof kKey - 1, &end);
+            return end != line + sizeof kKey - 1 && dpi > 0.0f && dpi < 10000.0f ? dpi : 0.0f;
+        }
+        line = std::strchr(line, '\n');
+        if (line != nullptr) {
+            ++line;
+        }
+    }
+    return 0.0f;
 }
 
 } // namespace toneloom

@@ -63,6 +63,12 @@ public:
     void* NativeWindow() override;
     void RefreshTooltip() override;
     PX_IBitmap* LoadImageResource(int resourceId, const char* name) override;
+    // Resizes the window to the surface at the new scale.
+    void ScaleChanged() override;
+    // Xft.dpi / 96 from the X server's resources, else GDK_SCALE, else 1.
+    float SystemScale(void* parent) override;
+    // The Xft.dpi value in an X resource string, 0 when absent or unreadable.
+    static float XftDpiIn(const char* resources);
 
     // Run-loop callbacks. [UI thread]
     // Handles every pending X event without blocking.
@@ -75,6 +81,9 @@ public:
 
     // For tests and diagnostics.
     bool ValueEntryOpen() const;
+    // Pictures sent to the server so far, and whether the window shows.
+    int PresentCount() const { return presentCount; }
+    bool Viewable() const { return viewable; }
     int GestureCountdown() const { return gestureCountdown; }
     unsigned long ParentWindow() const { return parent; }
 
@@ -89,6 +98,11 @@ private:
     void TickValueEntry();
     void DestroyWindowResources();
     void ReapChildren();
+    // Follows the mapping of every window above ours, so that hiding any of
+    // them stops the drawing.
+    void WatchAncestors();
+    // Asks the server whether the window shows now.
+    void UpdateViewable();
 
     PX_Module module = nullptr;
     IX11EventLoop* eventLoop = nullptr; // not owned
@@ -103,6 +117,8 @@ private:
     int gestureCountdown = 0; // ticks; 0: not armed
     IBox exposed;             // union of Expose rectangles not yet drawn
     bool exposePending = false;
+    bool viewable = false; // mapped with every ancestor: drawing is seen
+    int presentCount = 0;
     unsigned long lastPressTime = 0; // server milliseconds of the last left press
     int lastPressX = -10000;
     int lastPressY = -10000;

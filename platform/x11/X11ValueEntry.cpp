@@ -9,6 +9,9 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace toneloom {
 
 namespace {
@@ -209,7 +212,10 @@ void X11ValueEntry::Redraw()
     DrawLineInt(&pixels, 0, 0, 0, height - 1, kFrameColour, 1.0f, kPxCopy, false);
     DrawLineInt(&pixels, width - 1, 0, width - 1, height - 1, kFrameColour, 1.0f, kPxCopy, false);
 
-    ITextStyle style("Arial", kFontHeight, IRgba(255, 0, 0, 0), kStyleNormal, kAlignCenter);
+    // The box is laid out in surface pixels; so is its text.
+    const int fontHeight =
+        std::max(1, static_cast<int>(std::lround(kFontHeight * graphics.Scale())));
+    ITextStyle style("Arial", fontHeight, IRgba(255, 0, 0, 0), kStyleNormal, kAlignCenter);
     PX_IFont* font = graphics.FontFor(style);
     if (font != nullptr) {
         // Measure the whole text and the part before the caret, centred as

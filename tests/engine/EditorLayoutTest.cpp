@@ -1,9 +1,13 @@
 // The product's editor as the constructor builds it: every control at its
-// index and box, the values it shows at start and after a preset, and the
-// engine's live updates (band label, wave picture, rate-knob swap, markers).
+// index and box, the values it shows at start and after a preset, the
+// engine's live updates (band label, wave picture, rate-knob swap, markers),
+// and the same layout drawn and used at the screen scales of high-density
+// displays.
+#include "../raster/RasterTestUtil.h"
 #include "TestToneloom.h"
 #include "ToneloomEditorLayout.h"
 
+#include "EditorSizeSetting.h"
 #include "IBitmapControl.h"
 #include "IGraphicsHeadless.h"
 #include "PlatformGraphics.h"
@@ -21,9 +25,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <typeinfo>
 #include <vector>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <process.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace toneloom::testing {
 namespace {
@@ -411,6 +427,251 @@ TEST(EditorLayout, LfoMarkerTravelsWithTheLfo)
     EXPECT_LE(lowest, track.left + 10);
     EXPECT_GE(highest, track.left + GRAPH::kTravel - 10);
 }
+
+// The user's config folder pointed at a fresh temporary one for a test, and
+// taken away again with what the test wrote into it.
+class ScratchConfigFolder
+{
+public:
+    ScratchConfigFolder()
+    {
+        const char* previous = std::getenv(kVariable);
+        hadPrevious = previous != nullptr;
+        previousValue = hadPrevious ? previous : "";
+        const char* temp = std::getenv("TMPDIR");
+#ifdef _WIN32
+        temp = std::getenv("TEMP");
+        folder = std::string(temp != nullptr ? temp : ".") + "\\toneloom-config-" +
+                 std::to_string(_getpid());
+        _mkdir(folder.c_str());
+        _putenv_s(kVariable, folder.c_str());
+        file = folder + "\\Toneloom\\editor.conf";
+#else
+        folder = std::string(temp != nullptr ? temp : "/tmp") + "/toneloom-config-" +
+                 std::to_string(getpid());
+        mkdir(folder.c_str(), 0700);
+        setenv(kVariable, folder.c_str(), 1);
+        file = folder + "/toneloom/editor.conf";
+#endif
+    }
+    ~ScratchConfigFolder()
+    {
+        std::remove(file.c_str());
+        const std::string inner = file.substr(0, file.find_last_of("\\/"));
+        rmdir(inner.c_str());
+        rmdir(folder.c_str());
+#ifdef _WIN32
+        _putenv_s(kVariable, previousValue.c_str());
+#else
+        if (hadPrevious) {
+            setenv(kVariable, previousValue.c_str(), 1);
+        } else {
+            unsetenv(kVariable);
+        }
+#endif
+    }
+    ScratchConfigFolder(const ScratchConfigFolder&) = delete;
+    ScratchConfigFolder& operator=(const ScratchConfigFolder&) = delete;
+
+    std::string file; // editor.conf in it
+
+private:
+#ifdef _WIN32
+    static constexpr const char* kVariable = "APPDATA";
+#else
+    static constexpr const char* kVariable = "XDG_CONFIG_HOME";
+#endif
+    std::string folder;
+    bool hadPrevious = false;
+    std::string previousValue;
+};
+
+TEST(EditorLayout, PanelMenuSizesTheEditorAndRemembersTheChoice)
+{
+    ScratchConfigFolder config;
+    const std::string& file = config.file;
+
+    HeadlessRig editor;
+    editor.Show();
+    // A right click on the empty panel, between the small knobs and LFO 1.
+    editor.Click(20, 265, true);
+    auto* menu = dynamic_cast<PromptPopup*>(editor.Editor().OpenPopup());
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->ItemCount(), 4);
+    EXPECT_STREQ(menu->ItemText(0), "100 %");
+    EXPECT_STREQ(menu->ItemText(2), "150 %");
+    EXPECT_EQ(menu->Selected(), 0);
+    const IBox list = menu->Box();
+    editor.Click(list.left + 10, list.top + 2 * menu->RowHeight() + menu->RowHeight() / 2);
+    editor.Editor().Tick();
+    EXPECT_FLOAT_EQ(editor.Editor().Scale(), 1.5f);
+    EXPECT_EQ(editor.Editor().Screen().Width(), 705);
+    EXPECT_EQ(editor.Editor().OpenPopup(), nullptr);
+    std::ifstream written(file);
+    std::string line;
+    std::getline(written, line);
+    EXPECT_EQ(line, "size=150");
+
+    // A later editor opens at the remembered size, unless the host names one.
+    {
+        HeadlessRig later;
+        EXPECT_TRUE(later.Editor().ApplyDefaultScale(nullptr));
+        EXPECT_FLOAT_EQ(later.Editor().Scale(), 1.5f);
+        HeadlessRig hostScaled;
+        hostScaled.Editor().SetScale(2.0f);
+        hostScaled.Editor().NoteHostScale();
+        EXPECT_FALSE(hostScaled.Editor().ApplyDefaultScale(nullptr));
+        EXPECT_FLOAT_EQ(hostScaled.Editor().Scale(), 2.0f);
+    }
+    // A damaged file is ignored: the editor keeps scale 1.
+    for (const char* damaged : {"size=15O\n", "size=175\n", "size=150\nsize=200\n", "\xff\xfe"}) {
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << damaged;
+        ASSERT_EQ(EditorSizeSetting::Load(), 0) << damaged;
+        HeadlessRig fresh;
+        EXPECT_FALSE(fresh.Editor().ApplyDefaultScale(nullptr)) << damaged;
+        EXPECT_FLOAT_EQ(fresh.Editor().Scale(), 1.0f);
+    }
+}
+
+// At screen scale f the editor keeps its 470 x 455 layout and draws it on a
+// round(470 f) x round(455 f) surface; mouse positions arrive in surface
+// pixels.
+class EditorAtScale : public ::testing::TestWithParam<float>
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(editor.Editor().SetScale(GetParam()));
+        editor.Show();
+    }
+
+    float Scale() const { return GetParam(); }
+    // The surface pixel under the centre of a layout pixel.
+    int OnSurface(int layoutPx) const
+    {
+        return static_cast<int>(std::floor((layoutPx + 0.5f) * Scale()));
+    }
+    int Edge(int layoutPx) const { return static_cast<int>(std::lround(layoutPx * Scale())); }
+
+    // Columns and rows of the screen box (surface pixels) holding text ink:
+    // light pixels on the dark panel.
+    test::Ink TextInk(const IBox& surfaceBox)
+    {
+        return test::InkWhere(editor.Editor().Screen(), surfaceBox.left, surfaceBox.top,
+                              surfaceBox.right, surfaceBox.bottom, [](PX_Pixel p) {
+                                  return ((p >> 16) & 0xFF) > kInkLevel && (p & 0xFF) > kInkLevel;
+                              });
+    }
+
+    static constexpr int kInkLevel = 140; // red and blue above this: white text
+    HeadlessRig editor;
+};
+
+TEST_P(EditorAtScale, SurfaceIsTheLayoutTimesTheScale)
+{
+    IGraphicsHeadless& graphics = editor.Editor();
+    EXPECT_EQ(graphics.Width(), 470);
+    EXPECT_EQ(graphics.Height(), 455);
+    EXPECT_EQ(graphics.Screen().Width(), Edge(470));
+    EXPECT_EQ(graphics.Screen().Height(), Edge(455));
+    // The layout itself does not move.
+    EXPECT_EQ(editor.Control(kControlLfo2Depth).Box(), (IBox{353, 343, 393, 403}));
+}
+
+TEST_P(EditorAtScale, PressesFindTheControlUnderTheMappedPoint)
+{
+    IGraphicsHeadless& graphics = editor.Editor();
+    // The target last: its press opens a list over the knobs below it.
+    for (const int index : {kControlBaseFreq, kControlPlayAnyway, kControlLfo2Depth,
+                            kControlLfosSync, kControlLfo2Target}) {
+        const IBox box = editor.Control(index).Box();
+        SCOPED_TRACE("control " + std::to_string(index));
+        const int cx = (box.left + box.right) / 2;
+        const int cy = (box.top + box.bottom) / 2;
+        // Inside: the first and last surface pixel of the box and its centre.
+        const int xs[] = {Edge(box.left), OnSurface(cx), Edge(box.right) - 1};
+        for (const int x : xs) {
+            graphics.MouseDown(x, OnSurface(cy), IMouseKeys());
+            EXPECT_EQ(graphics.CapturedIndex(), index) << "surface x " << x;
+            graphics.MouseUp(x, OnSurface(cy), IMouseKeys());
+        }
+    }
+    // Between the Depth knob (..393) and the Rate knob (405..) neither is hit.
+    graphics.MouseDown(OnSurface(399), OnSurface(380), IMouseKeys());
+    EXPECT_NE(graphics.CapturedIndex(), kControlLfo2Depth);
+    EXPECT_NE(graphics.CapturedIndex(), kControlLfo2RateDivision);
+    graphics.MouseUp(OnSurface(399), OnSurface(380), IMouseKeys());
+}
+
+TEST_P(EditorAtScale, DragDistancesAreLayoutPixels)
+{
+    IGraphicsHeadless& graphics = editor.Editor();
+    const IBox box = editor.Control(kControlBaseFreq).Box();
+    const double before = editor.Control(kControlBaseFreq).Value();
+    IMouseKeys keys;
+    keys.left = true;
+    const int x = OnSurface(53);
+    graphics.MouseDown(x, OnSurface(150), keys);
+    // 30 layout pixels up, in surface-pixel steps as a window reports them.
+    for (int y = OnSurface(150) - 1; y >= OnSurface(120); --y) {
+        graphics.MouseDrag(x, y, keys);
+    }
+    graphics.MouseUp(x, OnSurface(120), keys);
+    const double expected = 30.0 / box.Height() / 4.0; // gearing 4
+    EXPECT_NEAR(editor.Control(kControlBaseFreq).Value() - before, expected, 1e-9);
+    ASSERT_GE(editor.Fx().edits.size(), 3u);
+    EXPECT_EQ(editor.Fx().edits.front().kind, EditEvent::kBegin);
+    EXPECT_EQ(editor.Fx().edits.back().kind, EditEvent::kEnd);
+}
+
+TEST_P(EditorAtScale, TextIsDrawnAtTheScaledSize)
+{
+    // The band label's "THETA" (the defaults' 4 Hz beat): Arial's capitals
+    // are 0.62 of its 15-pixel cell high at 1x, f times that at scale f.
+    const IBox band = editor.Editor().ToSurface(editor.Control(kControlBandLabel).Box());
+    const test::Ink ink = TextInk(IBox{band.left, band.top, band.right, band.bottom + Edge(4)});
+    ASSERT_FALSE(ink.Empty());
+    const double capHeight = 15 * 0.62 * Scale();
+    EXPECT_NEAR(ink.bottom - ink.top, capHeight, 1.0 + 0.05 * capHeight);
+    const double textWidth = ink.right - ink.left;
+    EXPECT_NEAR(textWidth / Scale(), 48.0, 6.0); // "THETA" in 15-pixel Arial
+}
+
+TEST_P(EditorAtScale, LongValueTextsNeverTouchTheirNeighbours)
+{
+    // LFO 2's wave knob box (287..355) overlaps the Start knob's (249..289)
+    // and the Depth knob's (353..393) by 2 pixels: with "100%" on both
+    // sides, no wave name may put ink where the boxes meet, nor a pixel
+    // either side of that.
+    editor.rig.Set(kLfo2Depth, 100);
+    editor.rig.Set(kLfo2Start, 100);
+    struct Meeting
+    {
+        int left, right; // layout pixels both boxes hold
+    };
+    const Meeting meetings[] = {{287, 289}, {353, 355}};
+    const IParamRecord* wave = editor.Fx().ParamAt(kLfo2Wave);
+    for (int v = 0; v < wave->ValueTextCount(); ++v) {
+        editor.rig.Set(kLfo2Wave, v);
+        editor.Editor().Tick();
+        SCOPED_TRACE(wave->ValueTextFor(v));
+        for (const Meeting& meeting : meetings) {
+            const test::Ink ink = TextInk(
+                IBox{Edge(meeting.left - 1), Edge(403 - 15), Edge(meeting.right + 1), Edge(403)});
+            EXPECT_TRUE(ink.Empty()) << "ink at surface x " << ink.left << " where the boxes "
+                                     << meeting.left << ".." << meeting.right << " meet";
+        }
+    }
+}
+
+std::string ScaleName(const ::testing::TestParamInfo<float>& info)
+{
+    std::string name = "x" + std::to_string(static_cast<int>(std::lround(info.param * 100)));
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, EditorAtScale, ::testing::Values(1.0f, 1.25f, 1.5f, 2.0f, 3.0f),
+                         ScaleName);
 
 } // namespace
 } // namespace toneloom::testing

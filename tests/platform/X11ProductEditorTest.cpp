@@ -9,8 +9,13 @@
 
 #include "PX_Png.h"
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -28,6 +33,19 @@ using namespace toneloom_editor;
 constexpr int kSettleMs = 150;
 constexpr unsigned kLeft = 1;
 constexpr unsigned long kReturnKey = 0xFF0D;
+
+// The size of the editor's window inside `host` (its one child); 0 x 0 when
+// there is none.
+ViewRect EditorWindowSize(const HostWindow& host)
+{
+    const std::vector<unsigned long> children = host.Children();
+    XWindowAttributes attributes{};
+    if (children.size() != 1 ||
+        XGetWindowAttributes(host.Display(), children.front(), &attributes) == 0) {
+        return ViewRect();
+    }
+    return ViewRect(0, 0, attributes.width, attributes.height);
+}
 
 class X11ProductEditorTest : public ::testing::Test
 {
@@ -55,6 +73,21 @@ protected:
             view->removed();
             view->setFrame(nullptr);
         }
+    }
+
+    // Drags the Base Freq knob 40 layout pixels up, in four moves, at an
+    // editor scale of `scale`.
+    void DragBaseFreqUp(int scale)
+    {
+        window.MoveTo(scale * kBaseFreqX, scale * kBaseFreqY);
+        window.Press(kLeft);
+        loop.RunFor(kSettleMs);
+        for (int step = 1; step <= 4; ++step) {
+            window.MoveTo(scale * kBaseFreqX, scale * (kBaseFreqY - 10 * step));
+            loop.RunFor(60);
+        }
+        window.Release(kLeft);
+        loop.RunFor(kSettleMs);
     }
 
     HostedPlugin plugin{ToneloomBundle()};
@@ -106,15 +139,7 @@ TEST_F(X11ProductEditorTest, ShowsWhatTheHeadlessSnapshotShows)
 TEST_F(X11ProductEditorTest, BaseFreqKnobDragsAndDoubleClicksBackToItsDefault)
 {
     const double start = plugin.Controller()->getParamNormalized(kBaseFreq);
-    window.MoveTo(kBaseFreqX, kBaseFreqY);
-    window.Press(kLeft);
-    loop.RunFor(kSettleMs);
-    for (int step = 1; step <= 4; ++step) {
-        window.MoveTo(kBaseFreqX, kBaseFreqY - 10 * step);
-        loop.RunFor(60);
-    }
-    window.Release(kLeft);
-    loop.RunFor(kSettleMs);
+    DragBaseFreqUp(1);
     EXPECT_TRUE(IsOneGesture(plugin.handler->Events(), kBaseFreq));
     EXPECT_GT(plugin.Controller()->getParamNormalized(kBaseFreq), start);
 
@@ -124,6 +149,78 @@ TEST_F(X11ProductEditorTest, BaseFreqKnobDragsAndDoubleClicksBackToItsDefault)
     window.Click(kBaseFreqX, kBaseFreqY);
     loop.RunFor(kSettleMs);
     EXPECT_NEAR(plugin.Controller()->getParamNormalized(kBaseFreq), start, 1e-9);
+}
+
+TEST_F(X11ProductEditorTest, ContentScaleTwoDoublesTheWindowAndKnobsStillDrag)
+{
+    FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
+    ASSERT_TRUE(scaling);
+    EXPECT_EQ(scaling->setContentScaleFactor(0.5f), kResultFalse);
+    EXPECT_EQ(scaling->setContentScaleFactor(4.5f), kResultFalse);
+    EXPECT_EQ(scaling->setContentScaleFactor(std::nanf("")), kResultFalse);
+    EXPECT_EQ(frame.resizeRequests, 0);
+
+    ASSERT_EQ(scaling->setContentScaleFactor(2.0f), kResultOk);
+    EXPECT_EQ(frame.resizeRequests, 1);
+    EXPECT_EQ(frame.lastSize.getWidth(), 940);
+    EXPECT_EQ(frame.lastSize.getHeight(), 910);
+    ViewRect size;
+    ASSERT_EQ(view->getSize(&size), kResultOk);
+    EXPECT_EQ(size.getWidth(), 940);
+    EXPECT_EQ(size.getHeight(), 910);
+    loop.RunFor(kSettleMs);
+    const ViewRect shown = EditorWindowSize(window);
+    EXPECT_EQ(shown.getWidth(), 940);
+    EXPECT_EQ(shown.getHeight(), 910);
+
+    // 40 layout pixels up the Base Freq knob are 80 screen pixels now, and
+    // turn it as far as 40 do at 1x.
+    const double start = plugin.Controller()->getParamNormalized(kBaseFreq);
+    DragBaseFreqUp(2);
+    EXPECT_TRUE(IsOneGesture(plugin.handler->Events(), kBaseFreq));
+    const double knobHeight = 169 - 91; // layout pixels; gearing 4
+    EXPECT_NEAR(plugin.Controller()->getParamNormalized(kBaseFreq) - start, 40.0 / knobHeight / 4.0,
+                0.01);
+}
+
+TEST_F(X11ProductEditorTest, WithoutAHostScaleTheDesktopsXftDpiSizesTheEditor)
+{
+    // A desktop at 150 % publishes Xft.dpi 144 in the server's resources,
+    // for the editor that opens now only.
+    struct DesktopResources
+    {
+        explicit DesktopResources(::Display* connection) : d(connection)
+        {
+            const char kDpi[] = "Xft.antialias:\t1\nXft.dpi:\t144\n";
+            XChangeProperty(d, DefaultRootWindow(d), Property(), XA_STRING, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(kDpi), sizeof kDpi - 1);
+            XSync(d, False);
+        }
+        ~DesktopResources()
+        {
+            XDeleteProperty(d, DefaultRootWindow(d), Property());
+            XSync(d, False);
+        }
+        Atom Property() const { return XInternAtom(d, "RESOURCE_MANAGER", False); }
+        ::Display* d;
+    } resources{window.Display()};
+
+    HostWindow second{40, 40, kWidth, kHeight};
+    TestPlugFrame secondFrame{&loop};
+    IPtr<IPlugView> secondView = owned(plugin.Controller()->createView("editor"));
+    ASSERT_TRUE(secondView);
+    secondView->setFrame(&secondFrame);
+    ViewRect size;
+    ASSERT_EQ(secondView->getSize(&size), kResultOk);
+    EXPECT_EQ(size.getWidth(), 705);
+    EXPECT_EQ(size.getHeight(), 683);
+    ASSERT_EQ(secondView->attached(second.Parent(), kPlatformTypeX11EmbedWindowID), kResultOk);
+    loop.RunFor(kSettleMs);
+    const ViewRect shown = EditorWindowSize(second);
+    EXPECT_EQ(shown.getWidth(), 705);
+    EXPECT_EQ(shown.getHeight(), 683);
+    secondView->removed();
+    secondView->setFrame(nullptr);
 }
 
 TEST_F(X11ProductEditorTest, TypedBaseFreqReachesTheHost)

@@ -133,9 +133,16 @@ uint32 PLUGIN_API TestRunLoop::release()
     return --references; // owned by the test
 }
 
-tresult PLUGIN_API TestPlugFrame::resizeView(IPlugView*, ViewRect*)
+tresult PLUGIN_API TestPlugFrame::resizeView(IPlugView* view, ViewRect* newSize)
 {
     ++resizeRequests;
+    if (newSize != nullptr) {
+        lastSize = *newSize;
+        // As hosts do: the view hears its new size.
+        if (view != nullptr) {
+            view->onSize(newSize);
+        }
+    }
     return kResultOk;
 }
 
@@ -190,6 +197,18 @@ HostWindow::~HostWindow()
         XDestroyWindow(display, window);
     }
     XCloseDisplay(display);
+}
+
+void HostWindow::Unmap() const
+{
+    XUnmapWindow(display, window);
+    XSync(display, False);
+}
+
+void HostWindow::Map() const
+{
+    XMapWindow(display, window);
+    XSync(display, False);
 }
 
 void HostWindow::Destroy()

@@ -81,6 +81,7 @@ public:
 
     TestRunLoop* runLoop; // null: a host without a run loop
     int resizeRequests = 0;
+    Steinberg::ViewRect lastSize; // of the latest resize request
 
 private:
     Steinberg::uint32 references = 1;
@@ -103,6 +104,9 @@ public:
     // Destroys the window (and the plug-in's inside it) as a host closing
     // its frame does, and waits until the server has done it.
     void Destroy();
+    // Hides and shows the window again, as hosts hide an editor's frame.
+    void Unmap() const;
+    void Map() const;
     // The window id as VST 3's "X11EmbedWindowID" parent.
     void* Parent() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
     unsigned long Id() const { return window; }

@@ -139,6 +139,38 @@ TEST_F(X11ViewTest, OpensAsAnEmbeddedChildPaintsAndClosesAgain)
     }
 }
 
+TEST_F(X11ViewTest, HiddenEditorPaintsNothingUntilShownAgain)
+{
+    EditorRig rig(40, 40);
+    ASSERT_EQ(rig.Attach(), kResultOk);
+    rig.loop.RunFor(kSettleMs);
+    ASSERT_TRUE(rig.graphics->Viewable());
+    const int shown = rig.graphics->PresentCount();
+    EXPECT_GT(shown, 0);
+
+    // The host hides its frame; the probe keeps changing, as moving LFO
+    // markers do.
+    rig.window.Unmap();
+    rig.loop.RunFor(kSettleMs);
+    EXPECT_FALSE(rig.graphics->Viewable());
+    const int hidden = rig.graphics->PresentCount();
+    for (int tick = 0; tick < 8; ++tick) {
+        rig.probe->MarkDirty(false);
+        rig.loop.RunFor(50);
+    }
+    EXPECT_EQ(rig.graphics->PresentCount(), hidden);
+
+    rig.window.Map();
+    rig.loop.RunFor(kSettleMs);
+    EXPECT_TRUE(rig.graphics->Viewable());
+    EXPECT_GT(rig.graphics->PresentCount(), hidden);
+    int width = 0;
+    int height = 0;
+    const std::vector<uint32_t> pixels = rig.window.Capture(&width, &height);
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(width) * height);
+    EXPECT_EQ(pixels[20 * width + 20], 0xC82828u); // the probe, drawn again
+}
+
 TEST_F(X11ViewTest, DragThatLeavesTheWindowIsOneGestureEndedByTheRelease)
 {
     EditorRig rig(40, 40);

@@ -48,7 +48,7 @@ public:
             dup2(devNull, STDIN_FILENO);
             dup2(devNull, STDOUT_FILENO);
             dup2(devNull, STDERR_FILENO);
-            execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", "1024x768x24",
+            execlp("Xvfb", "Xvfb", "-displayfd", fdText.c_str(), "-screen", "0", "1920x1440x24",
                    "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -80,15 +80,28 @@ public:
         return true;
     }
 
+    pid_t Process() const { return pid; }
+
 private:
     pid_t pid = -1;
 };
 
+std::unique_ptr<XvfbServer>& Server()
+{
+    static std::unique_ptr<XvfbServer> server;
+    return server;
+}
+
 } // namespace
+
+int VirtualDisplayProcess()
+{
+    return Server() != nullptr ? static_cast<int>(Server()->Process()) : -1;
+}
 
 bool EnsureVirtualDisplay(std::string* error)
 {
-    static std::unique_ptr<XvfbServer> server;
+    std::unique_ptr<XvfbServer>& server = Server();
     static bool started = false;
     static std::string startError;
     if (server == nullptr) {

@@ -236,11 +236,16 @@ TEST(RasterPng, EditorPicturesLoadByIdWithTheirSizes)
         {104, 360, 40},  {105, 68, 23}, {106, 79, 23}, {107, 86, 80},
         {108, 90, 91},   {109, 48, 21}, {110, 80, 23}, {111, 175, 385},
     };
-    for (const Expected& picture : pictures) {
-        std::unique_ptr<PX_IBitmap> bitmap(LoadPngResource(module, picture.id, nullptr));
-        ASSERT_NE(bitmap, nullptr) << picture.id;
-        EXPECT_EQ(bitmap->Width(), picture.width) << picture.id;
-        EXPECT_EQ(bitmap->Height(), picture.height) << picture.id;
+    // The sets for 2x and 3x screens: 100 ids on per step, each picture
+    // that many times as wide and high.
+    for (int zoom = 1; zoom <= 3; ++zoom) {
+        for (const Expected& picture : pictures) {
+            const int id = picture.id + 100 * (zoom - 1);
+            std::unique_ptr<PX_IBitmap> bitmap(LoadPngResource(module, id, nullptr));
+            ASSERT_NE(bitmap, nullptr) << id;
+            EXPECT_EQ(bitmap->Width(), picture.width * zoom) << id;
+            EXPECT_EQ(bitmap->Height(), picture.height * zoom) << id;
+        }
     }
     // The background has no alpha: every pixel loads opaque.
     std::unique_ptr<PX_IBitmap> background(LoadPngResource(module, 0x10000 | 100, nullptr));
@@ -248,4 +253,5 @@ TEST(RasterPng, EditorPicturesLoadByIdWithTheirSizes)
     EXPECT_EQ(test::InkOf(*background, 0xFF000000u, 0xFF000000u).count, 0);
     EXPECT_EQ(LoadPngResource(module, 99, nullptr), nullptr);
     EXPECT_EQ(LoadPngResource(module, 112, nullptr), nullptr);
+    EXPECT_EQ(LoadPngResource(module, 412, nullptr), nullptr);
 }

@@ -31,12 +31,15 @@ struct Ink
     bool Empty() const { return count == 0; }
 };
 
-inline Ink InkOf(const PX_IBitmap& bitmap, PX_Pixel background, PX_Pixel mask = 0xFFFFFFFFu)
+// Bounds of the pixels of the rectangle (left, top, right, bottom) for which
+// `inked(pixel)` holds.
+template <typename Inked>
+Ink InkWhere(const PX_IBitmap& bitmap, int left, int top, int right, int bottom, Inked inked)
 {
     Ink ink;
-    for (int y = 0; y < bitmap.Height(); ++y) {
-        for (int x = 0; x < bitmap.Width(); ++x) {
-            if (((At(bitmap, x, y) ^ background) & mask) != 0) {
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (inked(At(bitmap, x, y))) {
                 ink.left = std::min(ink.left, x);
                 ink.top = std::min(ink.top, y);
                 ink.right = std::max(ink.right, x + 1);
@@ -46,6 +49,12 @@ inline Ink InkOf(const PX_IBitmap& bitmap, PX_Pixel background, PX_Pixel mask = 
         }
     }
     return ink;
+}
+
+inline Ink InkOf(const PX_IBitmap& bitmap, PX_Pixel background, PX_Pixel mask = 0xFFFFFFFFu)
+{
+    return InkWhere(bitmap, 0, 0, bitmap.Width(), bitmap.Height(),
+                    [=](PX_Pixel p) { return ((p ^ background) & mask) != 0; });
 }
 
 } // namespace toneloom::test

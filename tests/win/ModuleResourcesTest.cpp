@@ -1,6 +1,6 @@
-// The Windows module carries the editor's twelve pictures as resources of
-// type "PNG"; each is found through the module handle and decodes with libpng
-// to its size.
+// The Windows module carries the editor's twelve pictures, in the sets for
+// 1x, 2x and 3x screens, as resources of type "PNG"; each is found through
+// the module handle and decodes with libpng to its size.
 #include <gtest/gtest.h>
 
 #include <png.h>
@@ -40,6 +40,8 @@ protected:
             FreeLibrary(module);
         }
     }
+    // Finds resource `id` and decodes it, expecting width x height pixels.
+    void CheckPicture(int id, int width, int height);
     HMODULE module = nullptr;
 };
 
@@ -47,28 +49,35 @@ protected:
 
 TEST_F(ModuleResources, EveryPictureIsFoundAndDecodesToItsSize)
 {
-    for (const Picture& picture : kPictures) {
-        SCOPED_TRACE("resource " + std::to_string(picture.id));
-        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(picture.id), "PNG");
-        ASSERT_NE(found, nullptr);
-        HGLOBAL loaded = LoadResource(module, found);
-        ASSERT_NE(loaded, nullptr);
-        const void* bytes = LockResource(loaded);
-        const DWORD size = SizeofResource(module, found);
-        ASSERT_NE(bytes, nullptr);
-        ASSERT_GT(size, 8u);
-
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        ASSERT_TRUE(png_image_begin_read_from_memory(&image, bytes, size)) << image.message;
-        EXPECT_EQ(static_cast<int>(image.width), picture.width);
-        EXPECT_EQ(static_cast<int>(image.height), picture.height);
-        image.format = PNG_FORMAT_BGRA;
-        std::string pixels(PNG_IMAGE_SIZE(image), '\0');
-        EXPECT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
-            << image.message;
-        png_image_free(&image);
+    for (int zoom = 1; zoom <= 3; ++zoom) {
+        for (const Picture& picture : kPictures) {
+            CheckPicture(picture.id + 100 * (zoom - 1), picture.width * zoom,
+                         picture.height * zoom);
+        }
     }
+}
+
+void ModuleResources::CheckPicture(int id, int width, int height)
+{
+    SCOPED_TRACE("resource " + std::to_string(id));
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), "PNG");
+    ASSERT_NE(found, nullptr);
+    HGLOBAL loaded = LoadResource(module, found);
+    ASSERT_NE(loaded, nullptr);
+    const void* bytes = LockResource(loaded);
+    const DWORD size = SizeofResource(module, found);
+    ASSERT_NE(bytes, nullptr);
+    ASSERT_GT(size, 8u);
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_memory(&image, bytes, size)) << image.message;
+    EXPECT_EQ(static_cast<int>(image.width), width);
+    EXPECT_EQ(static_cast<int>(image.height), height);
+    image.format = PNG_FORMAT_BGRA;
+    std::string pixels(PNG_IMAGE_SIZE(image), '\0');
+    EXPECT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) << image.message;
+    png_image_free(&image);
 }
 
 TEST_F(ModuleResources, TheEntryPointsAreExportedUndecorated)

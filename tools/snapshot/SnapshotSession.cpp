@@ -76,8 +76,9 @@ bool SnapshotSession::ProcessBlock(int frames, std::string* error)
     return true;
 }
 
-void SnapshotSession::OpenEditor()
+void SnapshotSession::OpenEditor(float scale)
 {
+    editor->SetScale(scale);
     editor->OpenWindow(nullptr);
     editor->Tick();
 }
@@ -94,8 +95,13 @@ bool SnapshotSession::Perform(const MouseAction& action, std::string* error)
     IMouseKeys keys;
     keys.left = action.kind != MouseAction::kRightClick;
     keys.right = action.kind == MouseAction::kRightClick;
-    editor->MouseHover(action.x, action.y, IMouseKeys());
-    editor->MouseDown(action.x, action.y, keys);
+    // The window reports surface pixels: the one under the layout pixel's centre.
+    const float scale = editor->Scale();
+    auto onSurface = [scale](int layoutPx) {
+        return static_cast<int>(std::floor((layoutPx + 0.5f) * scale));
+    };
+    editor->MouseHover(onSurface(action.x), onSurface(action.y), IMouseKeys());
+    editor->MouseDown(onSurface(action.x), onSurface(action.y), keys);
     int x = action.x;
     int y = action.y;
     if (action.kind == MouseAction::kDrag) {
@@ -103,10 +109,10 @@ bool SnapshotSession::Perform(const MouseAction& action, std::string* error)
         for (int step = 1; step <= kDragSteps; ++step) {
             x = action.x + action.dx * step / kDragSteps;
             y = action.y + action.dy * step / kDragSteps;
-            editor->MouseDrag(x, y, keys);
+            editor->MouseDrag(onSurface(x), onSurface(y), keys);
         }
     }
-    editor->MouseUp(x, y, keys);
+    editor->MouseUp(onSurface(x), onSurface(y), keys);
     editor->Tick();
     return true;
 }

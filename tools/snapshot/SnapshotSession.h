@@ -17,7 +17,7 @@ namespace toneloom {
 class IGraphicsHeadless;
 class PX_IBitmap;
 
-// One simulated mouse action, in editor pixels.
+// One simulated mouse action, in the layout's pixels (470 x 455 at any scale).
 struct MouseAction
 {
     enum Kind
@@ -69,8 +69,8 @@ public:
         return offline.ApplyPresetAndSettings(preset, settings, error);
     }
 
-    // Opens the editor's (headless) window and draws it.
-    void OpenEditor();
+    // Opens the editor's (headless) window at `scale` (1 to 4) and draws it.
+    void OpenEditor(float scale = 1.0f);
     // One mouse action on the open editor, followed by a redraw. False with a
     // reason when it starts outside the editor.
     bool Perform(const MouseAction& action, std::string* error);

@@ -31,6 +31,7 @@ struct Options
     std::vector<MouseAction> actions; // in the order given
     double playSeconds = 0.0;
     double tempo = 120.0; // beats per minute
+    double scale = 1.0;   // surface pixels per layout pixel
     std::string out;
     bool listPresets = false;
     bool listParams = false;
@@ -145,6 +146,11 @@ int main(int argc, char** argv)
         ->check(CLI::Range(0.0, 3600.0));
     app.add_option("--tempo", options.tempo, "Host tempo in BPM while playing (default 120)")
         ->check(CLI::Range(1.0, 999.0));
+    app.add_option("--scale", options.scale,
+                   "Draw the editor at this screen scale, 1 to 4 (1.5: a 150 % display; the "
+                   "picture is round(470 F) x round(455 F) pixels). Mouse positions stay in the "
+                   "470 x 455 layout's pixels (default 1)")
+        ->check(CLI::Range(1.0, 4.0));
     app.add_option("--out", options.out, "The PNG file to write");
     app.add_flag("--list-presets", options.listPresets, "List the preset slots and exit");
     app.add_flag("--list-params", options.listParams, "List the parameters and exit");
@@ -201,7 +207,7 @@ int main(int argc, char** argv)
     if (!session.ApplyPresetAndSettings(options.preset, options.settings, &error)) {
         return Fail(error);
     }
-    session.OpenEditor();
+    session.OpenEditor(static_cast<float>(options.scale));
     for (const MouseAction& action : options.actions) {
         if (!session.Perform(action, &error)) {
             return Fail(error, kExitUsage);
