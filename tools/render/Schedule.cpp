@@ -99,6 +99,14 @@ std::string FormatTime(double seconds)
 
 } // namespace
 
+void Schedule::Retime(int sampleRateHz)
+{
+    for (ScheduleLine& line : lines) {
+        line.frame = std::llround(line.seconds * sampleRateHz);
+        line.rampFromFrame = std::llround(line.rampFromSeconds * sampleRateHz);
+    }
+}
+
 std::string Schedule::Where(const ScheduleLine& line) const
 {
     return fileName + ":" + std::to_string(line.lineNumber);
@@ -228,6 +236,7 @@ bool ParseSchedule(const std::string& text, const std::string& fileName,
                     return fail("a ramp needs an earlier line for \"" +
                                 Trim(change.substr(0, equals)) + "\" to start from");
                 }
+                line.rampFromSeconds = from->second.seconds;
                 line.rampFromFrame = from->second.frame;
                 line.rampFromPlain = from->second.plain;
             }

@@ -35,6 +35,7 @@ struct ScheduleLine
     double plain = 0.0; // in the parameter's units
     bool ramp = false;
     // For a ramp: where it starts (the previous line for the parameter).
+    double rampFromSeconds = 0.0;
     int64_t rampFromFrame = 0;
     double rampFromPlain = 0.0;
 };
@@ -45,6 +46,9 @@ struct Schedule
     std::vector<ScheduleLine> lines; // in time order
     double lastSeconds = 0.0;
 
+    // Puts each line's sample at its time at `sampleRateHz` (for playing the
+    // schedule at another rate than it was read at).
+    void Retime(int sampleRateHz);
     // "FILE:LINE" for messages about a line.
     std::string Where(const ScheduleLine& line) const;
 };

@@ -2,6 +2,7 @@
 // parameters) to an audio file, loading the module exactly as a host does.
 #include "AudioFileWriter.h"
 #include "BundleSearch.h"
+#include "CommandLine.h"
 #include "JsonText.h"
 #include "ProgressBar.h"
 #include "RenderSession.h"
@@ -19,9 +20,6 @@
 namespace {
 
 using namespace toneloom;
-
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 
 // Where the search of BundleCandidates looks.
 #if defined(_WIN32)
@@ -55,12 +53,6 @@ struct Options
     bool secondsGiven = false;
     bool json = false;
 };
-
-int Fail(const std::string& message, int code = kExitFailure)
-{
-    std::fprintf(stderr, "toneloom-render: %s\n", message.c_str());
-    return code;
-}
 
 SampleFormat FormatNamed(const std::string& name)
 {
@@ -182,7 +174,7 @@ bool CheckFoldBack(const RenderSession& session, const Options& options, const S
         Fail(problem);
         return false;
     }
-    std::fprintf(stderr, "toneloom-render: warning: %s\n", problem.c_str());
+    Warn(problem);
     return true;
 }
 
@@ -229,11 +221,12 @@ int Render(RenderSession& session, const Options& options, const Schedule& sched
         return Fail(error);
     }
     if (effective != SampleFormat::kFloat32 && writer.Peak() > 1.0f) {
-        std::fprintf(stderr,
-                     "toneloom-render: warning: the tone peaks at %.3f (%+.2f dBFS) and clips in "
-                     "%s samples; lower \"Volume\" or use --format float32\n",
-                     writer.Peak(), 20.0 * std::log10(writer.Peak()),
-                     effective == SampleFormat::kInt16 ? "16-bit" : "24-bit");
+        char peak[64];
+        std::snprintf(peak, sizeof peak, "%.3f (%+.2f dBFS)", writer.Peak(),
+                      20.0 * std::log10(writer.Peak()));
+        Warn(std::string("the tone peaks at ") + peak + " and clips in " +
+             (effective == SampleFormat::kInt16 ? "16-bit" : "24-bit") +
+             " samples; lower \"Volume\" or use --format float32");
     }
     std::printf("%s\n", options.out.c_str());
     return 0;
@@ -243,6 +236,7 @@ int Render(RenderSession& session, const Options& options, const Schedule& sched
 
 int main(int argc, char** argv)
 {
+    SetProgramName("toneloom-render");
     Options options;
     CLI::App app{"Renders Toneloom's tone to an audio file through the VST 3 plug-in.",
                  "toneloom-render"};
@@ -284,14 +278,9 @@ int main(int argc, char** argv)
     app.add_flag("--strict", options.strict,
                  "Refuse to render a tone that reaches half the sample rate (default: warn)");
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
-    } catch (const CLI::CallForVersion& e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        return Fail(e.what(), kExitUsage);
+    int exitCode = 0;
+    if (!ParseCommandLine(app, argc, argv, &exitCode)) {
+        return exitCode;
     }
     options.formatGiven = formatOption->count() > 0;
     options.secondsGiven = secondsOption->count() > 0;
