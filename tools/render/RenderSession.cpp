@@ -36,7 +36,7 @@ RenderSession::~RenderSession()
 }
 
 bool RenderSession::Open(const std::string& pluginPath, int sampleRateHz, int newBlockFrames,
-                         std::string* error)
+                         std::string* error, const std::string& hostName, int32 processMode)
 {
     if (!module.Load(pluginPath)) {
         *error = "cannot load the plug-in '" + pluginPath + "': " + module.Error();
@@ -50,7 +50,7 @@ bool RenderSession::Open(const std::string& pluginPath, int sampleRateHz, int ne
         *error = "'" + pluginPath + "' did not create its effect";
         return false;
     }
-    return effectHost.Start("toneloom-render", sampleRateHz, newBlockFrames, error);
+    return effectHost.Start(hostName, sampleRateHz, newBlockFrames, error, processMode);
 }
 
 bool RenderSession::Render(const RenderTimeline& timeline, AudioFileWriter* writer,

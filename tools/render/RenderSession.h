@@ -1,4 +1,4 @@
-// The renderer's host: loads a VST 3 module as a DAW does, creates and
+// The tools' host of the bundle (the renderer's and the live player's): loads a VST 3 module as a DAW does, creates and
 // initialises its effect, and drives it block by block. Program changes and
 // parameter settings travel in process calls, as a host's automation does.
 #pragma once
@@ -36,7 +36,13 @@ public:
     // Loads the module at `pluginPath` and initialises its audio effect, then
     // sets up processing at `sampleRateHz` in blocks of at most `blockFrames`
     // and activates it. False with a one-line reason.
-    bool Open(const std::string& pluginPath, int sampleRateHz, int blockFrames, std::string* error);
+    // The host calls itself `hostName` to the plug-in and processes in
+    // `processMode` (the live player: real time).
+    bool Open(const std::string& pluginPath, int sampleRateHz, int blockFrames, std::string* error,
+              const std::string& hostName = "toneloom-render",
+              Steinberg::int32 processMode = Steinberg::Vst::kOffline);
+    // The started effect, for a host that drives it itself.
+    EffectHost& Effect() { return effectHost; }
 
     const ParameterCatalogue& Parameters() const { return effectHost.Parameters(); }
     // The names of the program list, by slot.

@@ -74,7 +74,10 @@ bool ParseDecimal(const std::string& text, double* value)
     return std::isfinite(*value);
 }
 
-std::string FormatTime(double seconds)
+
+} // namespace
+
+std::string FormatScheduleTime(double seconds)
 {
     char text[32];
     const auto whole = static_cast<long long>(seconds);
@@ -96,8 +99,6 @@ std::string FormatTime(double seconds)
     }
     return out;
 }
-
-} // namespace
 
 void Schedule::Retime(int sampleRateHz)
 {
@@ -177,6 +178,7 @@ bool ParseSchedule(const std::string& text, const std::string& fileName,
         }
         ScheduleLine line;
         line.lineNumber = lineNumber;
+        line.text = body;
         const auto fail = [&](const std::string& what) {
             *error = fileName + ":" + std::to_string(lineNumber) + ": " + what;
             return false;
@@ -192,7 +194,7 @@ bool ParseSchedule(const std::string& text, const std::string& fileName,
         }
         if (!schedule->lines.empty() && line.seconds < schedule->lines.back().seconds) {
             return fail("time " + timeText + " comes before the line above it (" +
-                        FormatTime(schedule->lines.back().seconds) + "): lines go in time order");
+                        FormatScheduleTime(schedule->lines.back().seconds) + "): lines go in time order");
         }
         line.frame = std::llround(line.seconds * sampleRateHz);
         std::string change = gap == std::string::npos ? "" : Trim(body.substr(gap));

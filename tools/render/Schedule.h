@@ -26,6 +26,7 @@ namespace toneloom {
 struct ScheduleLine
 {
     int lineNumber = 0;
+    std::string text; // as written, without the comment
     double seconds = 0.0;
     int64_t frame = 0; // the sample the change lands on
     bool isPreset = false;
@@ -66,6 +67,9 @@ bool ParseSchedule(const std::string& text, const std::string& fileName,
 bool LoadSchedule(const std::string& path, const ParameterCatalogue& parameters,
                   const PresetFinder& findPreset, int sampleRateHz, Schedule* schedule,
                   std::string* error);
+
+// `seconds` as M:SS or H:MM:SS, with a fraction when there is one.
+std::string FormatScheduleTime(double seconds);
 
 // A time as the schedule writes it: seconds, M:SS or H:MM:SS, each with an
 // optional fraction. False if `text` is none of these.

@@ -91,6 +91,12 @@ void TimelineDriver::BlocksRemade()
     blocks.SetProjectTimeSamples(projectPosition);
 }
 
+void TimelineDriver::Rescale(double ratio)
+{
+    schedulePosition = std::llround(double(schedulePosition) * ratio);
+    projectPosition = std::llround(double(projectPosition) * ratio);
+}
+
 void TimelineDriver::SetPlaying(bool newPlaying)
 {
     playing = newPlaying;

@@ -57,6 +57,10 @@ public:
     // anew (EffectHost::Restart): the transport, tempo and position carry on
     // from where they were.
     void BlocksRemade();
+    // [main thread, not while processing] The schedule was retimed to a
+    // sample rate `ratio` times the old one (Schedule::Retime): the
+    // positions follow, the lines already sent stay sent.
+    void Rescale(double ratio);
 
     // [audio thread] Renders `frames` frames (any number) from the current
     // position into `interleaved` (stereo, left first), in blocks no longer
