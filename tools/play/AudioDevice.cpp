@@ -105,7 +105,7 @@ AudioDevice::AudioDevice()
 AudioDevice::~AudioDevice()
 {
     Close();
-    if (ready) {
+    if (ready && !abandoned) {
         Pa_Terminate();
     }
 }
@@ -293,6 +293,15 @@ void AudioDevice::Stop()
 void AudioDevice::Close()
 {
     if (stream == nullptr) {
+        return;
+    }
+    if (Lost()) {
+        // PortAudio's JACK host waits for ever for a server that has gone
+        // to take the stream back: let it go with the process instead.
+        abandoned = true;
+        stream = nullptr;
+        source = nullptr;
+        started = false;
         return;
     }
     if (started) {

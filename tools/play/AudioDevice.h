@@ -76,6 +76,8 @@ public:
     bool Start(std::string* error);
     // Lets the buffers already handed to the device play out, then stops.
     void Stop();
+    // Closes the stream; one whose device went away (Lost) is let go
+    // without closing, and PortAudio is then left to end with the process.
     void Close();
 
     bool IsOpen() const { return stream != nullptr; }
@@ -98,6 +100,7 @@ private:
     int bufferFrames = 0;
     double latencySeconds = 0.0;
     bool started = false;
+    bool abandoned = false; // a lost stream was let go without closing
 };
 
 } // namespace toneloom
