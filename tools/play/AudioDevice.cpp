@@ -3,13 +3,16 @@
 #include <portaudio.h>
 #if defined(__linux__)
 #include <alsa/asoundlib.h>
+#include <fcntl.h>
 #include <jack/jack.h>
 #include <pa_jack.h>
+#include <unistd.h>
 #endif
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace toneloom {
@@ -84,6 +87,42 @@ void QuietAlsa(const char* /*file*/, int /*line*/, const char* /*function*/, int
 void QuietJack(const char* /*message*/) {}
 #endif
 
+// While one lives, standard error goes nowhere: PortAudio's ALSA host prints
+// every ALSA call that fails while it probes devices and formats, with no
+// way to turn that off. Main thread only, around PortAudio calls.
+class QuietStderr
+{
+public:
+    QuietStderr()
+    {
+#if defined(__linux__)
+        std::fflush(stderr);
+        saved = dup(STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        if (saved >= 0 && null >= 0) {
+            dup2(null, STDERR_FILENO);
+        }
+        if (null >= 0) {
+            close(null);
+        }
+#endif
+    }
+    ~QuietStderr()
+    {
+#if defined(__linux__)
+        if (saved >= 0) {
+            dup2(saved, STDERR_FILENO);
+            close(saved);
+        }
+#endif
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved = -1;
+};
+
 } // namespace
 
 AudioDevice::AudioDevice()
@@ -95,7 +134,10 @@ AudioDevice::AudioDevice()
     // The name JACK shows for the player's ports ("toneloom-play:out_0").
     PaJack_SetClientName("toneloom-play");
 #endif
-    const PaError result = Pa_Initialize();
+    const PaError result = [] {
+        QuietStderr quiet;
+        return Pa_Initialize();
+    }();
     ready = result == paNoError;
     if (!ready) {
         initError = std::string("cannot start the audio system: ") + Pa_GetErrorText(result);
@@ -191,6 +233,7 @@ bool AudioDevice::Find(const std::string& text, OutputDevice* found, std::string
 
 std::vector<int> AudioDevice::AcceptedRates(const OutputDevice& device) const
 {
+    QuietStderr quiet;
     std::vector<int> rates;
     const PaStreamParameters parameters = StereoOut(device.index, device.lowLatencySeconds);
     for (int rate : kUsualRates) {
@@ -241,7 +284,13 @@ bool AudioDevice::Open(StreamRequest request, AudioSource* newSource, std::strin
     const double latency =
         std::max(chosen.lowLatencySeconds, double(request.bufferFrames) / request.sampleRate);
     const PaStreamParameters parameters = StereoOut(chosen.index, latency);
-    if (Pa_IsFormatSupported(nullptr, &parameters, request.sampleRate) != paFormatIsSupported) {
+    bool supported = false;
+    {
+        QuietStderr quiet;
+        supported =
+            Pa_IsFormatSupported(nullptr, &parameters, request.sampleRate) == paFormatIsSupported;
+    }
+    if (!supported) {
         std::string accepted;
         for (int rate : AcceptedRates(chosen)) {
             accepted += (accepted.empty() ? "" : ", ") + std::to_string(rate);
@@ -252,9 +301,13 @@ bool AudioDevice::Open(StreamRequest request, AudioSource* newSource, std::strin
         return false;
     }
     PaStream* opened = nullptr;
-    const PaError result = Pa_OpenStream(&opened, nullptr, &parameters, request.sampleRate,
-                                         static_cast<unsigned long>(request.bufferFrames),
-                                         paClipOff, StreamCallback, newSource);
+    PaError result = paNoError;
+    {
+        QuietStderr quiet;
+        result = Pa_OpenStream(&opened, nullptr, &parameters, request.sampleRate,
+                               static_cast<unsigned long>(request.bufferFrames), paClipOff,
+                               StreamCallback, newSource);
+    }
     if (result != paNoError) {
         *error = "cannot open \"" + chosen.name + "\" at " + std::to_string(request.sampleRate) +
                  " Hz with a buffer of " + std::to_string(request.bufferFrames) +
@@ -298,10 +351,7 @@ void AudioDevice::Close()
     if (Lost()) {
         // PortAudio's JACK host waits for ever for a server that has gone
         // to take the stream back: let it go with the process instead.
-        abandoned = true;
-        stream = nullptr;
-        source = nullptr;
-        started = false;
+        Abandon();
         return;
     }
     if (started) {
@@ -312,6 +362,14 @@ void AudioDevice::Close()
     Pa_CloseStream(stream);
     stream = nullptr;
     source = nullptr;
+}
+
+void AudioDevice::Abandon()
+{
+    abandoned = abandoned || stream != nullptr;
+    stream = nullptr;
+    source = nullptr;
+    started = false;
 }
 
 bool AudioDevice::Lost() const

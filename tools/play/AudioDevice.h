@@ -79,6 +79,10 @@ public:
     // Closes the stream; one whose device went away (Lost) is let go
     // without closing, and PortAudio is then left to end with the process.
     void Close();
+    // Lets go of the stream without closing it (its device stopped calling
+    // back, and PortAudio might wait for it for ever); PortAudio is then
+    // left to end with the process.
+    void Abandon();
 
     bool IsOpen() const { return stream != nullptr; }
     // True once an open, started stream has stopped without Stop: the

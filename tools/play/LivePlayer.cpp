@@ -67,6 +67,7 @@ bool LivePlayer::Open(const StreamRequest& request, const LiveSession& session, 
     position = 0;
     currentLine = -1;
     underruns = 0;
+    buffers = 0;
     Poll();
     return true;
 }
@@ -184,6 +185,7 @@ void LivePlayer::FollowFade(float* interleaved, int frames)
 
 void LivePlayer::RenderAudio(float* interleaved, int frames, bool underflowed)
 {
+    buffers.fetch_add(1, std::memory_order_relaxed);
     if (underflowed) {
         underruns.fetch_add(1, std::memory_order_relaxed);
     }

@@ -61,6 +61,9 @@ public:
     // [main thread] Closes the stream; after a stop, once FadeHeard, the
     // buffers already handed to the device play out first.
     void Close();
+    // [main thread] Lets go of a stream whose device stopped calling back
+    // (AudioDevice::Abandon).
+    void Abandon() { device.Abandon(); }
 
     // [any one thread but the audio thread] An edit (an editor's knob) that
     // reaches the plug-in in the next buffer's input parameter changes.
@@ -72,6 +75,8 @@ public:
     double ElapsedSeconds() const;
     // The index of the last schedule line sent, or -1.
     int CurrentLine() const { return currentLine.load(std::memory_order_relaxed); }
+    // Buffers the callback has filled so far.
+    uint64_t Buffers() const { return buffers.load(std::memory_order_relaxed); }
     // Buffers the device flagged as short of samples (output underflow).
     uint64_t Underruns() const { return underruns.load(std::memory_order_relaxed); }
     // The transport stopped: by Stop, or at the end of the session.
@@ -127,6 +132,7 @@ private:
     std::atomic<int64_t> position{0}; // the session's time, samples
     std::atomic<int> currentLine{-1};
     std::atomic<uint64_t> underruns{0};
+    std::atomic<uint64_t> buffers{0};
 };
 
 } // namespace toneloom

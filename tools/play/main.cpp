@@ -29,6 +29,11 @@ constexpr int kFirstBlockFrames = 512;
 // How often the main thread looks at the player, and redraws the status.
 constexpr auto kPollInterval = std::chrono::milliseconds(20);
 constexpr int kPollsPerStatus = 10;
+// A device that has not asked for a buffer for this long has stopped.
+constexpr auto kStalledAfter = std::chrono::seconds(3);
+// The longest wait from a stop to the end of the fade (which LivePlayer keeps
+// within 2 s and a few buffers).
+constexpr auto kLongestStop = std::chrono::seconds(4);
 constexpr double kMsPerSecond = 1000.0;
 
 #if defined(_WIN32)
@@ -166,13 +171,21 @@ std::string StatusText(const LivePlayer& player, double totalSeconds, const Line
 int Play(LivePlayer& player, AudioDevice& audio, const Options& options, const LineLabels& labels,
          const std::string& startPreset)
 {
+    using Clock = std::chrono::steady_clock;
     StatusLine status(!options.quiet && StderrIsTerminal());
-    bool stopSent = false;
+    Clock::time_point stopSent{};
+    bool stopping = false;
+    uint64_t lastBuffers = 0;
+    Clock::time_point lastProgress = Clock::now();
     for (int poll = 0;; ++poll) {
         std::this_thread::sleep_for(kPollInterval);
-        if (InterruptExitCode() != 0 && !stopSent) {
+        const Clock::time_point now = Clock::now();
+        if (InterruptExitCode() != 0 && !stopping) {
             player.Stop();
-            stopSent = true;
+        }
+        if (player.Stopping() && !stopping) {
+            stopping = true;
+            stopSent = now;
         }
         if (player.FadeHeard()) {
             break;
@@ -181,9 +194,20 @@ int Play(LivePlayer& player, AudioDevice& audio, const Options& options, const L
             status.Clear();
             return Fail(player.FailureText());
         }
-        if (player.DeviceLost()) {
+        if (player.Buffers() != lastBuffers) {
+            lastBuffers = player.Buffers();
+            lastProgress = now;
+        }
+        // A device that stopped calling back, or one that went away.
+        if (player.DeviceLost() || now - lastProgress > kStalledAfter) {
+            player.Abandon();
             status.Clear();
             return Fail("the output device \"" + audio.Device().name + "\" stopped while playing");
+        }
+        if (stopping && now - stopSent > kLongestStop) {
+            // The fade never came to an end: the device is stuck.
+            player.Abandon();
+            break;
         }
         if (poll % kPollsPerStatus == 0) {
             player.Poll();
