@@ -44,7 +44,9 @@ target_include_directories(toneloom_portaudio SYSTEM
 # WASAPI and MME only: no DirectSound, WDM kernel streaming or ASIO.
 target_compile_definitions(toneloom_portaudio PRIVATE
     PA_USE_WMME=1 PA_USE_WASAPI=1 PA_USE_DS=0 PA_USE_WDMKS=0 PA_USE_ASIO=0
-    PA_USE_SKELETON=0 PA_NO_ASIO PA_NO_DS PA_NO_WDMKS)
+    PA_USE_SKELETON=0)
+set_source_files_properties(${portaudio_dir}/src/hostapi/wasapi/pa_win_wasapi.c PROPERTIES
+    COMPILE_OPTIONS "-include;${CMAKE_CURRENT_LIST_DIR}/PortAudioWasapiMinGW.h")
 # Third-party C: its own warnings are not ours to mend.
 target_compile_options(toneloom_portaudio PRIVATE -w)
 target_link_libraries(toneloom_portaudio PUBLIC winmm ole32 uuid)
