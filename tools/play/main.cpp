@@ -13,6 +13,8 @@
 #include <CLI/CLI.hpp>
 
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <thread>
