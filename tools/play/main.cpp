@@ -2,11 +2,11 @@
 // module exactly as toneloom-render does and driving it as a DAW does, with
 // the same presets, settings and session schedules.
 #include "AudioDevice.h"
-#include "BundleSearch.h"
 #include "CommandLine.h"
 #include "JsonText.h"
 #include "LivePlayer.h"
 #include "RenderSession.h"
+#include "SessionOptions.h"
 #include "SystemCalls.h"
 #include "ToneloomVersion.h"
 
@@ -38,24 +38,10 @@ constexpr auto kStalledAfter = std::chrono::seconds(3);
 constexpr auto kLongestStop = std::chrono::seconds(4);
 constexpr double kMsPerSecond = 1000.0;
 
-#if defined(_WIN32)
-constexpr char kPluginHelp[] = "The Toneloom.vst3 bundle (default: the one beside this program, "
-                               "else the one in Common Files\\VST3)";
-#else
-constexpr char kPluginHelp[] = "The Toneloom.vst3 bundle (default: the first found beside this "
-                               "program, in ../lib/vst3 from this program's folder, in ~/.vst3, "
-                               "/usr/lib/vst3 or /usr/local/lib/vst3)";
-#endif
-
 struct Options
 {
-    std::string plugin;
-    std::string preset;
-    std::string presetFile;
-    std::vector<std::string> settings;
-    std::string schedule;
-    double tempo = 120.0; // beats per minute
-    double seconds = 0.0; // 0: until stopped, or the schedule's length
+    SessionOptions session; // --plugin, --preset, --preset-file, --set, --schedule, --tempo
+    double seconds = 0.0;   // 0: until stopped, or the schedule's length
     bool secondsGiven = false;
     bool listDevices = false;
     bool json = false;
@@ -235,20 +221,9 @@ int main(int argc, char** argv)
     CLI::App app{"Plays Toneloom live on a sound card through the VST 3 plug-in, with a preset, "
                  "settings and a session schedule.",
                  "toneloom-play"};
-    app.add_option("--plugin", options.plugin, kPluginHelp);
-    CLI::Option* presetOption =
-        app.add_option("--preset", options.preset, "A preset slot number or an exact preset name");
-    app.add_option("--preset-file", options.presetFile,
-                   "A .vstpreset file saved by a DAW (or by toneloom-render) to start from")
-        ->excludes(presetOption);
-    app.add_option("--set", options.settings,
-                   "\"PARAM=VALUE\": a parameter's display name and a value text or a number in "
-                   "its units; applied after the preset, in order")
-        ->allow_extra_args(false);
-    app.add_option("--schedule", options.schedule,
-                   "A session file of timed changes and ramps, played as it goes");
-    app.add_option("--tempo", options.tempo, "Host tempo in BPM (default 120)")
-        ->check(CLI::Range(1.0, 999.0));
+    AddSessionOptions(app, &options.session,
+                      "A .vstpreset file saved by a DAW (or by toneloom-render) to start from",
+                      "A session file of timed changes and ramps, played as it goes");
     CLI::Option* secondsOption =
         app.add_option("--seconds", options.seconds,
                        "How long to play (default: the time of a schedule's last line, else "
@@ -299,12 +274,9 @@ int main(int argc, char** argv)
 
     // Everything about the plug-in and the session is checked before any
     // sound.
-    std::string plugin = options.plugin;
+    const std::string plugin = SessionBundle(options.session, &error);
     if (plugin.empty()) {
-        plugin = FindBundle(BundleCandidates(ThisSystemsBundlePlaces()), &error);
-        if (plugin.empty()) {
-            return Fail(error);
-        }
+        return Fail(error);
     }
     RenderSession session;
     if (!session.Open(plugin, kFirstSampleRate, kFirstBlockFrames, &error, "toneloom-play",
@@ -312,33 +284,18 @@ int main(int argc, char** argv)
         return Fail(error);
     }
     Schedule schedule;
-    if (!options.schedule.empty()) {
-        const PresetFinder findPreset = [&session](const std::string& text, int* slot,
-                                                   std::string* why) {
-            return session.FindPreset(text, slot, why);
-        };
-        if (!LoadSchedule(options.schedule, session.Parameters(), findPreset, kFirstSampleRate,
-                          &schedule, &error)) {
-            return Fail(error);
-        }
-        if (!options.secondsGiven) {
-            if (schedule.lastSeconds <= 0.0) {
-                return Fail("the schedule '" + options.schedule +
-                                "' ends at 0:00: give its length with --seconds",
-                            kExitUsage);
-            }
-            options.seconds = schedule.lastSeconds;
-        }
+    int code = 0;
+    if (!LoadSessionSchedule(session, options.session, kFirstSampleRate, options.secondsGiven,
+                             &options.seconds, &schedule, &error, &code)) {
+        return Fail(error, code);
     }
-    if (!options.presetFile.empty() && !session.LoadPresetFile(options.presetFile, &error)) {
+    if (!ApplySessionStart(session, options.session, &error)) {
         return Fail(error);
     }
-    if (!session.ApplyPresetAndSettings(options.preset, options.settings, &error)) {
-        return Fail(error);
-    }
-    std::string startPreset = options.presetFile;
+    std::string startPreset = options.session.presetFile;
     int slot = 0;
-    if (!options.preset.empty() && session.FindPreset(options.preset, &slot, &error)) {
+    if (!options.session.preset.empty() &&
+        session.FindPreset(options.session.preset, &slot, &error)) {
         startPreset = session.PresetNames()[static_cast<size_t>(slot)];
     }
     const LineLabels labels = LabelLines(schedule, session.PresetNames(), startPreset);
@@ -348,8 +305,8 @@ int main(int argc, char** argv)
     InstallInterruptHandlers();
     LivePlayer player(session.Effect(), audio);
     LiveSession live;
-    live.schedule = options.schedule.empty() ? nullptr : &schedule;
-    live.tempoBpm = options.tempo;
+    live.schedule = options.session.schedule.empty() ? nullptr : &schedule;
+    live.tempoBpm = options.session.tempo;
     live.seconds = options.seconds;
     StreamRequest request;
     request.device = device.index;

@@ -1,5 +1,5 @@
-// The tools' host of the bundle (the renderer's and the live player's): loads a VST 3 module as a DAW does, creates and
-// initialises its effect, and drives it block by block. Program changes and
+// The tools' host of the bundle (the renderer's and the live player's): loads a VST 3 module as a
+// DAW does, creates and initialises its effect, and drives it block by block. Program changes and
 // parameter settings travel in process calls, as a host's automation does.
 #pragma once
 

@@ -74,7 +74,6 @@ bool ParseDecimal(const std::string& text, double* value)
     return std::isfinite(*value);
 }
 
-
 } // namespace
 
 std::string FormatScheduleTime(double seconds)
@@ -194,7 +193,8 @@ bool ParseSchedule(const std::string& text, const std::string& fileName,
         }
         if (!schedule->lines.empty() && line.seconds < schedule->lines.back().seconds) {
             return fail("time " + timeText + " comes before the line above it (" +
-                        FormatScheduleTime(schedule->lines.back().seconds) + "): lines go in time order");
+                        FormatScheduleTime(schedule->lines.back().seconds) +
+                        "): lines go in time order");
         }
         line.frame = std::llround(line.seconds * sampleRateHz);
         std::string change = gap == std::string::npos ? "" : Trim(body.substr(gap));
