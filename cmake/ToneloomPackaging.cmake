@@ -18,6 +18,9 @@ set(TONELOOM_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/resources/packaging")
 get_target_property(TONELOOM_PACKAGED_BUNDLE Toneloom TONELOOM_BUNDLE_DIR)
 # Every command-line program that ships; the snapshot tool once it is built.
 set(TONELOOM_PACKAGED_PROGRAMS toneloom-render)
+if(TARGET toneloom-play)
+    list(APPEND TONELOOM_PACKAGED_PROGRAMS toneloom-play)
+endif()
 if(TARGET toneloom-snapshot)
     list(APPEND TONELOOM_PACKAGED_PROGRAMS toneloom-snapshot)
 endif()
@@ -51,6 +54,7 @@ if(WIN32)
         "libvorbis|${TONELOOM_DEPS_DIR}/libvorbis-*/COPYING"
         "Opus|${TONELOOM_DEPS_DIR}/opus-*/COPYING"
         "libpng|${TONELOOM_DEPS_DIR}/libpng1.6-*/LICENSE"
+        "PortAudio|${TONELOOM_DEPS_DIR}/portaudio19-*/LICENSE.txt"
         "zlib|/usr/share/doc/libz-mingw-w64-dev/copyright"
         "MinGW-w64 run-time and winpthreads|/usr/share/doc/mingw-w64-x86-64-dev/copyright")
     file(WRITE "${TONELOOM_NOTICES}"
@@ -178,8 +182,9 @@ seven wave shapes, with gliding frequency changes, two LFOs that can follow
 the host tempo, and 140 factory presets from Solfeggio, Healing and Binaural
 frequency lists.
 .
-This package holds the VST 3 plug-in for Linux hosts (in /usr/lib/vst3) and
-toneloom-render, which renders the plug-in's tone to an audio file.")
+This package holds the VST 3 plug-in for Linux hosts (in /usr/lib/vst3),
+toneloom-render, which renders the plug-in's tone to an audio file, and
+toneloom-play, which plays it live on a sound card.")
 endif()
 
 include(CPack)

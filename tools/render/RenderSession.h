@@ -1,10 +1,10 @@
-// The renderer's host: loads a VST 3 module as a DAW does, creates and
-// initialises its effect, and drives it block by block. Program changes and
+// The tools' host of the bundle (the renderer's and the live player's): loads a VST 3 module as a
+// DAW does, creates and initialises its effect, and drives it block by block. Program changes and
 // parameter settings travel in process calls, as a host's automation does.
 #pragma once
 
 #include "AudioFileWriter.h"
-#include "OfflineHost.h"
+#include "EffectHost.h"
 #include "ParameterCatalogue.h"
 #include "ProgressBar.h"
 #include "Schedule.h"
@@ -36,38 +36,43 @@ public:
     // Loads the module at `pluginPath` and initialises its audio effect, then
     // sets up processing at `sampleRateHz` in blocks of at most `blockFrames`
     // and activates it. False with a one-line reason.
-    bool Open(const std::string& pluginPath, int sampleRateHz, int blockFrames, std::string* error);
+    // The host calls itself `hostName` to the plug-in and processes in
+    // `processMode` (the live player: real time).
+    bool Open(const std::string& pluginPath, int sampleRateHz, int blockFrames, std::string* error,
+              const std::string& hostName = "toneloom-render",
+              Steinberg::int32 processMode = Steinberg::Vst::kOffline);
+    // The started effect, for a host that drives it itself.
+    EffectHost& Effect() { return effectHost; }
 
-    const ParameterCatalogue& Parameters() const { return offline.Parameters(); }
+    const ParameterCatalogue& Parameters() const { return effectHost.Parameters(); }
     // The names of the program list, by slot.
-    const std::vector<std::string>& PresetNames() const { return offline.PresetNames(); }
+    const std::vector<std::string>& PresetNames() const { return effectHost.PresetNames(); }
     // A slot number or an exact preset name; false with a reason.
     bool FindPreset(const std::string& text, int* slot, std::string* error) const
     {
-        return offline.FindPreset(text, slot, error);
+        return effectHost.FindPreset(text, slot, error);
     }
 
     // Selects preset `slot` through the program-change parameter.
-    bool SelectPreset(int slot, std::string* error) { return offline.SelectPreset(slot, error); }
+    bool SelectPreset(int slot, std::string* error) { return effectHost.SelectPreset(slot, error); }
     // Applies one parameter change before any audio, as automation would.
     bool ApplyChange(Steinberg::Vst::ParamID id, double normalised, std::string* error)
     {
-        return offline.ApplyChange(id, normalised, error);
+        return effectHost.ApplyChange(id, normalised, error);
     }
     // The --preset and --set rules: a preset (none when empty), then the
     // settings in order. False with the first reason.
     bool ApplyPresetAndSettings(const std::string& preset, const std::vector<std::string>& settings,
                                 std::string* error)
     {
-        return offline.ApplyPresetAndSettings(preset, settings, error);
+        return effectHost.ApplyPresetAndSettings(preset, settings, error);
     }
 
-    // Renders the timeline into `writer` (opened for 2 channels). A schedule's
-    // changes travel in the process calls' parameter queues, as a host's
-    // automation does: a block ends where a line's time falls, so each change
-    // lands on its sample, and a ramp sends one point per block, its value at
-    // the block's last sample. Stops within a block when an interrupt
-    // arrives (InterruptExitCode), with the error "interrupted".
+    // Renders the timeline into `writer` (opened for 2 channels). A
+    // schedule's changes travel in the process calls' parameter queues, as a
+    // host's automation does (TimelineDriver). Stops within a third of a
+    // second when an interrupt arrives (InterruptExitCode), with the error
+    // "interrupted".
     bool Render(const RenderTimeline& timeline, AudioFileWriter* writer, ProgressBar* progress,
                 std::string* error);
 
@@ -82,14 +87,9 @@ public:
     bool SaveState(std::vector<uint8_t>* bytes);
 
 private:
-    // Queues the schedule's lines that fall on `position`, starting at
-    // `*next`; a program change goes in a call of its own, after the changes
-    // before it, so the parameters that follow it are not overwritten.
-    bool QueueLinesAt(const Schedule& schedule, int64_t position, size_t* next, std::string* error);
-
     host::HostModule module;
     Steinberg::TUID classId{};
-    OfflineHost offline;
+    EffectHost effectHost;
 };
 
 } // namespace toneloom

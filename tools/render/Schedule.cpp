@@ -74,7 +74,9 @@ bool ParseDecimal(const std::string& text, double* value)
     return std::isfinite(*value);
 }
 
-std::string FormatTime(double seconds)
+} // namespace
+
+std::string FormatScheduleTime(double seconds)
 {
     char text[32];
     const auto whole = static_cast<long long>(seconds);
@@ -97,7 +99,13 @@ std::string FormatTime(double seconds)
     return out;
 }
 
-} // namespace
+void Schedule::Retime(int sampleRateHz)
+{
+    for (ScheduleLine& line : lines) {
+        line.frame = std::llround(line.seconds * sampleRateHz);
+        line.rampFromFrame = std::llround(line.rampFromSeconds * sampleRateHz);
+    }
+}
 
 std::string Schedule::Where(const ScheduleLine& line) const
 {
@@ -169,6 +177,7 @@ bool ParseSchedule(const std::string& text, const std::string& fileName,
         }
         ScheduleLine line;
         line.lineNumber = lineNumber;
+        line.text = body;
         const auto fail = [&](const std::string& what) {
             *error = fileName + ":" + std::to_string(lineNumber) + ": " + what;
             return false;
@@ -184,7 +193,8 @@ bool ParseSchedule(const std::string& text, const std::string& fileName,
         }
         if (!schedule->lines.empty() && line.seconds < schedule->lines.back().seconds) {
             return fail("time " + timeText + " comes before the line above it (" +
-                        FormatTime(schedule->lines.back().seconds) + "): lines go in time order");
+                        FormatScheduleTime(schedule->lines.back().seconds) +
+                        "): lines go in time order");
         }
         line.frame = std::llround(line.seconds * sampleRateHz);
         std::string change = gap == std::string::npos ? "" : Trim(body.substr(gap));
@@ -228,6 +238,7 @@ bool ParseSchedule(const std::string& text, const std::string& fileName,
                     return fail("a ramp needs an earlier line for \"" +
                                 Trim(change.substr(0, equals)) + "\" to start from");
                 }
+                line.rampFromSeconds = from->second.seconds;
                 line.rampFromFrame = from->second.frame;
                 line.rampFromPlain = from->second.plain;
             }

@@ -26,6 +26,7 @@ namespace toneloom {
 struct ScheduleLine
 {
     int lineNumber = 0;
+    std::string text; // as written, without the comment
     double seconds = 0.0;
     int64_t frame = 0; // the sample the change lands on
     bool isPreset = false;
@@ -35,6 +36,7 @@ struct ScheduleLine
     double plain = 0.0; // in the parameter's units
     bool ramp = false;
     // For a ramp: where it starts (the previous line for the parameter).
+    double rampFromSeconds = 0.0;
     int64_t rampFromFrame = 0;
     double rampFromPlain = 0.0;
 };
@@ -45,6 +47,9 @@ struct Schedule
     std::vector<ScheduleLine> lines; // in time order
     double lastSeconds = 0.0;
 
+    // Puts each line's sample at its time at `sampleRateHz` (for playing the
+    // schedule at another rate than it was read at).
+    void Retime(int sampleRateHz);
     // "FILE:LINE" for messages about a line.
     std::string Where(const ScheduleLine& line) const;
 };
@@ -62,6 +67,9 @@ bool ParseSchedule(const std::string& text, const std::string& fileName,
 bool LoadSchedule(const std::string& path, const ParameterCatalogue& parameters,
                   const PresetFinder& findPreset, int sampleRateHz, Schedule* schedule,
                   std::string* error);
+
+// `seconds` as M:SS or H:MM:SS, with a fraction when there is one.
+std::string FormatScheduleTime(double seconds);
 
 // A time as the schedule writes it: seconds, M:SS or H:MM:SS, each with an
 // optional fraction. False if `text` is none of these.

@@ -1,10 +1,11 @@
 // toneloom-render: renders Toneloom (or any stereo VST 3 effect with the same
 // parameters) to an audio file, loading the module exactly as a host does.
 #include "AudioFileWriter.h"
-#include "BundleSearch.h"
+#include "CommandLine.h"
 #include "JsonText.h"
 #include "ProgressBar.h"
 #include "RenderSession.h"
+#include "SessionOptions.h"
 #include "SystemCalls.h"
 #include "ToneRange.h"
 #include "ToneloomVersion.h"
@@ -20,28 +21,12 @@ namespace {
 
 using namespace toneloom;
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-
-// Where the search of BundleCandidates looks.
-#if defined(_WIN32)
-constexpr char kPluginHelp[] = "The Toneloom.vst3 bundle (default: the one beside this program, "
-                               "else the one in Common Files\\VST3)";
-#else
-constexpr char kPluginHelp[] = "The Toneloom.vst3 bundle (default: the first found beside this "
-                               "program, in ../lib/vst3 from this program's folder, in ~/.vst3, "
-                               "/usr/lib/vst3 or /usr/local/lib/vst3)";
-#endif
-
 struct Options
 {
-    std::string plugin;
-    std::string preset;
-    std::vector<std::string> settings;
+    SessionOptions session; // --plugin, --preset, --preset-file, --set, --schedule, --tempo
     double seconds = 30.0;
     int sampleRate = 48000; // Hz
     int block = 512;        // samples
-    double tempo = 120.0;   // beats per minute
     std::string transport = "playing";
     std::string format = "float32";
     bool formatGiven = false;
@@ -50,17 +35,9 @@ struct Options
     bool listParams = false;
     std::string exportDir;
     bool strict = false;
-    std::string schedule;
-    std::string presetFile;
     bool secondsGiven = false;
     bool json = false;
 };
-
-int Fail(const std::string& message, int code = kExitFailure)
-{
-    std::fprintf(stderr, "toneloom-render: %s\n", message.c_str());
-    return code;
-}
 
 SampleFormat FormatNamed(const std::string& name)
 {
@@ -123,15 +100,6 @@ int ExportPresets(RenderSession& session, const std::string& dir)
     return 0;
 }
 
-// The starting state: a preset file or a preset, then the settings in order.
-bool ApplyStart(RenderSession& session, const Options& options, std::string* error)
-{
-    if (!options.presetFile.empty() && !session.LoadPresetFile(options.presetFile, error)) {
-        return false;
-    }
-    return session.ApplyPresetAndSettings(options.preset, options.settings, error);
-}
-
 // Where the tone folds back (at or above half the sample rate): at the
 // start, or after a schedule line, which a second instance of the plug-in
 // plays through without audio (a ramp is highest at one of its ends). ""
@@ -147,7 +115,7 @@ std::string FoldBackAnywhere(const RenderSession& session, const Options& option
     RenderSession probe;
     std::string error;
     if (!probe.Open(plugin, options.sampleRate, options.block, &error) ||
-        !ApplyStart(probe, options, &error)) {
+        !ApplySessionStart(probe, options.session, &error)) {
         return ""; // the render itself will say what is wrong
     }
     const auto end = static_cast<int64_t>(std::llround(options.seconds * options.sampleRate));
@@ -182,7 +150,7 @@ bool CheckFoldBack(const RenderSession& session, const Options& options, const S
         Fail(problem);
         return false;
     }
-    std::fprintf(stderr, "toneloom-render: warning: %s\n", problem.c_str());
+    Warn(problem);
     return true;
 }
 
@@ -216,7 +184,7 @@ int Render(RenderSession& session, const Options& options, const Schedule& sched
     ProgressBar progress(total, StderrIsTerminal());
     RenderTimeline timeline;
     timeline.seconds = options.seconds;
-    timeline.tempoBpm = options.tempo;
+    timeline.tempoBpm = options.session.tempo;
     timeline.playing = options.transport == "playing";
     timeline.schedule = &schedule;
     const bool rendered = session.Render(timeline, &writer, &progress, &error);
@@ -229,11 +197,12 @@ int Render(RenderSession& session, const Options& options, const Schedule& sched
         return Fail(error);
     }
     if (effective != SampleFormat::kFloat32 && writer.Peak() > 1.0f) {
-        std::fprintf(stderr,
-                     "toneloom-render: warning: the tone peaks at %.3f (%+.2f dBFS) and clips in "
-                     "%s samples; lower \"Volume\" or use --format float32\n",
-                     writer.Peak(), 20.0 * std::log10(writer.Peak()),
-                     effective == SampleFormat::kInt16 ? "16-bit" : "24-bit");
+        char peak[64];
+        std::snprintf(peak, sizeof peak, "%.3f (%+.2f dBFS)", writer.Peak(),
+                      20.0 * std::log10(writer.Peak()));
+        Warn(std::string("the tone peaks at ") + peak + " and clips in " +
+             (effective == SampleFormat::kInt16 ? "16-bit" : "24-bit") +
+             " samples; lower \"Volume\" or use --format float32");
     }
     std::printf("%s\n", options.out.c_str());
     return 0;
@@ -243,21 +212,13 @@ int Render(RenderSession& session, const Options& options, const Schedule& sched
 
 int main(int argc, char** argv)
 {
+    SetProgramName("toneloom-render");
     Options options;
     CLI::App app{"Renders Toneloom's tone to an audio file through the VST 3 plug-in.",
                  "toneloom-render"};
-    app.add_option("--plugin", options.plugin, kPluginHelp);
-    CLI::Option* presetOption =
-        app.add_option("--preset", options.preset, "A preset slot number or an exact preset name");
-    app.add_option("--preset-file", options.presetFile,
-                   "A .vstpreset file saved by a DAW (or by --export-presets) to start from")
-        ->excludes(presetOption);
-    app.add_option("--schedule", options.schedule,
-                   "A session file of timed changes and ramps, played during the render");
-    app.add_option("--set", options.settings,
-                   "\"PARAM=VALUE\": a parameter's display name and a value text or a number in "
-                   "its units; applied after the preset, in order")
-        ->allow_extra_args(false);
+    AddSessionOptions(app, &options.session,
+                      "A .vstpreset file saved by a DAW (or by --export-presets) to start from",
+                      "A session file of timed changes and ramps, played during the render");
     CLI::Option* secondsOption =
         app.add_option("--seconds", options.seconds,
                        "Length of the render (default 30, or the time of a schedule's last line)")
@@ -266,8 +227,6 @@ int main(int argc, char** argv)
         ->check(CLI::Range(8000, 384000));
     app.add_option("--block", options.block, "Samples per process call (default 512)")
         ->check(CLI::Range(1, 65536));
-    app.add_option("--tempo", options.tempo, "Host tempo in BPM (default 120)")
-        ->check(CLI::Range(1.0, 999.0));
     app.add_option("--transport", options.transport, "playing or stopped (default playing)")
         ->check(CLI::IsMember({"playing", "stopped"}));
     CLI::Option* formatOption =
@@ -284,14 +243,9 @@ int main(int argc, char** argv)
     app.add_flag("--strict", options.strict,
                  "Refuse to render a tone that reaches half the sample rate (default: warn)");
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
-    } catch (const CLI::CallForVersion& e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        return Fail(e.what(), kExitUsage);
+    int exitCode = 0;
+    if (!ParseCommandLine(app, argc, argv, &exitCode)) {
+        return exitCode;
     }
     options.formatGiven = formatOption->count() > 0;
     options.secondsGiven = secondsOption->count() > 0;
@@ -317,12 +271,9 @@ int main(int argc, char** argv)
         }
     }
 
-    std::string plugin = options.plugin;
+    const std::string plugin = SessionBundle(options.session, &error);
     if (plugin.empty()) {
-        plugin = FindBundle(BundleCandidates(ThisSystemsBundlePlaces()), &error);
-        if (plugin.empty()) {
-            return Fail(error);
-        }
+        return Fail(error);
     }
     RenderSession session;
     if (!session.Open(plugin, options.sampleRate, options.block, &error)) {
@@ -355,25 +306,12 @@ int main(int argc, char** argv)
     }
 
     Schedule schedule;
-    if (!options.schedule.empty()) {
-        const PresetFinder findPreset = [&session](const std::string& text, int* slot,
-                                                   std::string* why) {
-            return session.FindPreset(text, slot, why);
-        };
-        if (!LoadSchedule(options.schedule, session.Parameters(), findPreset, options.sampleRate,
-                          &schedule, &error)) {
-            return Fail(error);
-        }
-        if (!options.secondsGiven) {
-            if (schedule.lastSeconds <= 0.0) {
-                return Fail("the schedule '" + options.schedule +
-                                "' ends at 0:00: give its length with --seconds",
-                            kExitUsage);
-            }
-            options.seconds = schedule.lastSeconds;
-        }
+    int code = 0;
+    if (!LoadSessionSchedule(session, options.session, options.sampleRate, options.secondsGiven,
+                             &options.seconds, &schedule, &error, &code)) {
+        return Fail(error, code);
     }
-    if (!ApplyStart(session, options, &error)) {
+    if (!ApplySessionStart(session, options.session, &error)) {
         return Fail(error);
     }
     return Render(session, options, schedule, plugin);

@@ -30,7 +30,7 @@ SnapshotSession::~SnapshotSession()
 {
     // The instance (and with it the editor) goes before the factory.
     editor = nullptr;
-    offline.Close();
+    effectHost.Close();
     if (factory != nullptr) {
         factory->release();
     }
@@ -46,28 +46,28 @@ bool SnapshotSession::Open(int sampleRateHz, int newBlockFrames, std::string* er
         return false;
     }
     std::memcpy(classId, kToneloomClassIdBytes.data(), sizeof classId);
-    if (!offline.Create(factory, classId)) {
+    if (!effectHost.Create(factory, classId)) {
         *error = "the plug-in did not create its effect";
         return false;
     }
-    auto* effect = dynamic_cast<IEffectVST3*>(offline.Instance().Component());
+    auto* effect = dynamic_cast<IEffectVST3*>(effectHost.Instance().Component());
     editor = effect != nullptr ? dynamic_cast<IGraphicsHeadless*>(effect->Editor()) : nullptr;
     if (editor == nullptr) {
         *error = "the plug-in built no editor";
         return false;
     }
-    if (!offline.Start("toneloom-snapshot", sampleRateHz, newBlockFrames, error)) {
+    if (!effectHost.Start("toneloom-snapshot", sampleRateHz, newBlockFrames, error)) {
         return false;
     }
     // A first block: the engine now runs as in a playing host (a click on a
     // sync switch, for one, converts the LFO's speed only then).
-    return ProcessBlock(offline.BlockFrames(), error);
+    return ProcessBlock(effectHost.BlockFrames(), error);
 }
 
 bool SnapshotSession::ProcessBlock(int frames, std::string* error)
 {
-    host::ProcessDataBuilder& blocks = offline.Blocks();
-    const tresult result = offline.Instance().Process(blocks.Block(frames));
+    host::ProcessDataBuilder& blocks = effectHost.Blocks();
+    const tresult result = effectHost.Instance().Process(blocks.Block(frames));
     blocks.Advance(frames);
     if (result != kResultOk) {
         *error = "the plug-in refused to process";
@@ -119,10 +119,10 @@ bool SnapshotSession::Perform(const MouseAction& action, std::string* error)
 
 bool SnapshotSession::Play(double seconds, double tempoBpm, std::string* error)
 {
-    const int sampleRate = offline.SampleRate(); // Hz
-    const int blockFrames = offline.BlockFrames();
-    offline.Blocks().SetTempo(tempoBpm);
-    offline.Blocks().SetPlaying(true);
+    const int sampleRate = effectHost.SampleRate(); // Hz
+    const int blockFrames = effectHost.BlockFrames();
+    effectHost.Blocks().SetTempo(tempoBpm);
+    effectHost.Blocks().SetPlaying(true);
     const auto total = static_cast<int64_t>(std::llround(seconds * sampleRate));
     const int64_t framesPerTick =
         std::max<int64_t>(1, static_cast<int64_t>(editor->TimerPeriodMs()) * sampleRate / 1000);

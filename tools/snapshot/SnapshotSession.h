@@ -6,7 +6,7 @@
 // window would send it.
 #pragma once
 
-#include "OfflineHost.h"
+#include "EffectHost.h"
 #include "ParameterCatalogue.h"
 
 #include <string>
@@ -47,26 +47,26 @@ public:
     // host. False with a one-line reason.
     bool Open(int sampleRateHz, int blockFrames, std::string* error);
 
-    const ParameterCatalogue& Parameters() const { return offline.Parameters(); }
-    const std::vector<std::string>& PresetNames() const { return offline.PresetNames(); }
+    const ParameterCatalogue& Parameters() const { return effectHost.Parameters(); }
+    const std::vector<std::string>& PresetNames() const { return effectHost.PresetNames(); }
     // A slot number or an exact preset name; false with a reason.
     bool FindPreset(const std::string& text, int* slot, std::string* error) const
     {
-        return offline.FindPreset(text, slot, error);
+        return effectHost.FindPreset(text, slot, error);
     }
     // Selects preset `slot` through the program-change parameter.
-    bool SelectPreset(int slot, std::string* error) { return offline.SelectPreset(slot, error); }
+    bool SelectPreset(int slot, std::string* error) { return effectHost.SelectPreset(slot, error); }
     // Applies one parameter change, as automation would.
     bool ApplyChange(Steinberg::Vst::ParamID id, double normalised, std::string* error)
     {
-        return offline.ApplyChange(id, normalised, error);
+        return effectHost.ApplyChange(id, normalised, error);
     }
     // The --preset and --set rules: a preset (none when empty), then the
     // settings in order. False with the first reason.
     bool ApplyPresetAndSettings(const std::string& preset, const std::vector<std::string>& settings,
                                 std::string* error)
     {
-        return offline.ApplyPresetAndSettings(preset, settings, error);
+        return effectHost.ApplyPresetAndSettings(preset, settings, error);
     }
 
     // Opens the editor's (headless) window at `scale` (1 to 4) and draws it.
@@ -85,7 +85,7 @@ private:
 
     Steinberg::TUID classId{};
     Steinberg::IPluginFactory* factory = nullptr;
-    OfflineHost offline;
+    EffectHost effectHost;
     IGraphicsHeadless* editor = nullptr; // owned by the effect
 };
 

@@ -2,6 +2,7 @@
 // PNG file. The effect is made through the module's own factory with its
 // editor on the headless platform; a preset, parameter settings, mouse input
 // and some seconds of playing go in first, in that order.
+#include "CommandLine.h"
 #include "PngFile.h"
 #include "SnapshotSession.h"
 #include "ToneloomVersion.h"
@@ -19,8 +20,6 @@ namespace {
 
 using namespace toneloom;
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 constexpr int kSampleRate = 48000; // Hz
 constexpr int kBlockFrames = 512;  // samples per process call
 
@@ -36,12 +35,6 @@ struct Options
     bool listPresets = false;
     bool listParams = false;
 };
-
-int Fail(const std::string& message, int code = kExitFailure)
-{
-    std::fprintf(stderr, "toneloom-snapshot: %s\n", message.c_str());
-    return code;
-}
 
 // `count` whole numbers separated by commas ("12,-40"); false otherwise.
 bool ParseNumbers(const std::string& text, int count, int* values)
@@ -118,6 +111,7 @@ bool EndsWithPng(const std::string& path)
 
 int main(int argc, char** argv)
 {
+    SetProgramName("toneloom-snapshot");
     Options options;
     CLI::App app{"Draws Toneloom's editor into a PNG picture, after an optional preset, "
                  "parameter settings, mouse input and some seconds of playing (in that order).",
@@ -157,14 +151,9 @@ int main(int argc, char** argv)
     app.set_version_flag("--version", std::string("toneloom-snapshot ") + TONELOOM_VERSION_STRING,
                          "Print the version and exit");
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
-    } catch (const CLI::CallForVersion& e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        return Fail(e.what(), kExitUsage);
+    int exitCode = 0;
+    if (!ParseCommandLine(app, argc, argv, &exitCode)) {
+        return exitCode;
     }
     std::string error;
     const std::map<const CLI::Option*, MouseAction::Kind> mouseKinds = {

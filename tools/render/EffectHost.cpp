@@ -1,4 +1,4 @@
-#include "OfflineHost.h"
+#include "EffectHost.h"
 
 #include "HostText.h"
 #include "Vst3Ids.h"
@@ -27,14 +27,14 @@ std::string Utf8(const String128 text)
 
 } // namespace
 
-OfflineHost::OfflineHost() = default;
+EffectHost::EffectHost() = default;
 
-OfflineHost::~OfflineHost()
+EffectHost::~EffectHost()
 {
     Close();
 }
 
-void OfflineHost::Close()
+void EffectHost::Close()
 {
     blocks.reset();
     parameters.reset();
@@ -43,14 +43,14 @@ void OfflineHost::Close()
     presetNames.clear();
 }
 
-bool OfflineHost::Create(IPluginFactory* factory, const TUID classId)
+bool EffectHost::Create(IPluginFactory* factory, const TUID classId)
 {
     instance = std::make_unique<host::PluginInstance>(factory, classId);
     return instance->Valid() && instance->Controller() != nullptr;
 }
 
-bool OfflineHost::Start(const std::string& hostName, int sampleRateHz, int newBlockFrames,
-                        std::string* error)
+bool EffectHost::Start(const std::string& hostName, int sampleRateHz, int newBlockFrames,
+                       std::string* error, int32 newProcessMode)
 {
     application = std::make_unique<host::HostApplication>(hostName);
     if (instance->Initialize(application->unknownCast()) != kResultOk) {
@@ -58,7 +58,34 @@ bool OfflineHost::Start(const std::string& hostName, int sampleRateHz, int newBl
         return false;
     }
     instance->ActivateDefaultBuses();
-    if (instance->Setup(sampleRateHz, newBlockFrames, kSample32, kOffline) != kResultOk) {
+    processMode = newProcessMode;
+    if (!SetUpAndActivate(sampleRateHz, newBlockFrames, error)) {
+        return false;
+    }
+    parameters = std::make_unique<ParameterCatalogue>(instance->Controller());
+    if (IUnitInfo* units = instance->Units()) {
+        ProgramListInfo list{};
+        if (units->getProgramListCount() > 0 && units->getProgramListInfo(0, list) == kResultOk) {
+            for (int32 slot = 0; slot < list.programCount; ++slot) {
+                String128 name{};
+                units->getProgramName(list.id, slot, name);
+                presetNames.push_back(Utf8(name));
+            }
+        }
+    }
+    return true;
+}
+
+bool EffectHost::Restart(int sampleRateHz, int newBlockFrames, std::string* error)
+{
+    instance->SetActive(false);
+    blocks.reset();
+    return SetUpAndActivate(sampleRateHz, newBlockFrames, error);
+}
+
+bool EffectHost::SetUpAndActivate(int sampleRateHz, int newBlockFrames, std::string* error)
+{
+    if (instance->Setup(sampleRateHz, newBlockFrames, kSample32, processMode) != kResultOk) {
         *error = "the plug-in refused " + std::to_string(sampleRateHz) + " Hz in blocks of " +
                  std::to_string(newBlockFrames);
         return false;
@@ -79,26 +106,14 @@ bool OfflineHost::Start(const std::string& hostName, int sampleRateHz, int newBl
     }
     blocks = std::make_unique<host::ProcessDataBuilder>(inputs, std::vector<int>{kStereo},
                                                         blockFrames, kSample32, sampleRateHz);
-    // Every process call says what the setup said: this is an offline render
-    // (no phase re-alignment by the wall clock, so equal settings give equal
-    // samples and equal pictures).
-    blocks->Data().processMode = kOffline;
-
-    parameters = std::make_unique<ParameterCatalogue>(instance->Controller());
-    if (IUnitInfo* units = instance->Units()) {
-        ProgramListInfo list{};
-        if (units->getProgramListCount() > 0 && units->getProgramListInfo(0, list) == kResultOk) {
-            for (int32 slot = 0; slot < list.programCount; ++slot) {
-                String128 name{};
-                units->getProgramName(list.id, slot, name);
-                presetNames.push_back(Utf8(name));
-            }
-        }
-    }
+    // Every process call says what the setup said. Offline (the tools that
+    // write files): no phase re-alignment by the wall clock, so equal settings
+    // give equal samples and equal pictures.
+    blocks->Data().processMode = processMode;
     return true;
 }
 
-bool OfflineHost::FindPreset(const std::string& text, int* slot, std::string* error) const
+bool EffectHost::FindPreset(const std::string& text, int* slot, std::string* error) const
 {
     const auto named = std::find(presetNames.begin(), presetNames.end(), text);
     if (named != presetNames.end()) {
@@ -120,7 +135,7 @@ bool OfflineHost::FindPreset(const std::string& text, int* slot, std::string* er
     return false;
 }
 
-bool OfflineHost::ProcessWithoutAudio(std::string* error)
+bool EffectHost::ProcessWithoutAudio(std::string* error)
 {
     // A block of no samples carries only the parameter changes.
     ProcessData& data = blocks->Block(0);
@@ -133,7 +148,7 @@ bool OfflineHost::ProcessWithoutAudio(std::string* error)
     return true;
 }
 
-bool OfflineHost::SelectPreset(int slot, std::string* error)
+bool EffectHost::SelectPreset(int slot, std::string* error)
 {
     const int last = static_cast<int>(presetNames.size()) - 1;
     if (slot < 0 || slot > last || last < 1) {
@@ -144,15 +159,15 @@ bool OfflineHost::SelectPreset(int slot, std::string* error)
     return ProcessWithoutAudio(error);
 }
 
-bool OfflineHost::ApplyChange(ParamID id, double normalised, std::string* error)
+bool EffectHost::ApplyChange(ParamID id, double normalised, std::string* error)
 {
     blocks->Changes().Add(id, 0, normalised);
     return ProcessWithoutAudio(error);
 }
 
-bool OfflineHost::ApplyPresetAndSettings(const std::string& preset,
-                                         const std::vector<std::string>& settings,
-                                         std::string* error)
+bool EffectHost::ApplyPresetAndSettings(const std::string& preset,
+                                        const std::vector<std::string>& settings,
+                                        std::string* error)
 {
     if (!preset.empty()) {
         int slot = 0;
