@@ -75,6 +75,29 @@ int ProgramSlot(HostedPlugin& plugin, const std::string& name)
     return 0;
 }
 
+tresult PickProgramHoldingTheHostLock(HostedPlugin& plugin, const std::string& name)
+{
+    const int slot = ProgramSlot(plugin, name);
+    ProgramListInfo list{};
+    if (plugin.Plugin().Units()->getProgramListInfo(0, list) != kResultOk ||
+        list.programCount < 2) {
+        return kResultFalse;
+    }
+    const double normalised = static_cast<double>(slot) / (list.programCount - 1);
+    return plugin.handler->Locked(
+        [&] { return plugin.Controller()->setParamNormalized(kPresetParamId, normalised); });
+}
+
+::testing::AssertionResult IsOneValuesRestart(const std::vector<host::HandlerEvent>& events)
+{
+    if (events.size() != 1 || events[0].kind != host::HandlerEvent::kRestart ||
+        events[0].flags != kParamValuesChanged) {
+        return ::testing::AssertionFailure()
+               << events.size() << " events, not one restart with kParamValuesChanged";
+    }
+    return ::testing::AssertionSuccess();
+}
+
 int HostedPlugin::ProductParamCount()
 {
     int count = 0;

@@ -68,6 +68,13 @@ private:
 // there is none).
 int ProgramSlot(HostedPlugin& plugin, const std::string& name);
 
+// Picks the factory program named `name` through the controller with the
+// host's own lock held around the call, as Ardour picks one from its menu.
+Steinberg::tresult PickProgramHoldingTheHostLock(HostedPlugin& plugin, const std::string& name);
+
+// `events` are exactly one request to read every value again.
+::testing::AssertionResult IsOneValuesRestart(const std::vector<host::HandlerEvent>& events);
+
 // A 32- or 64-bit stereo-in, stereo-out builder.
 std::unique_ptr<host::ProcessDataBuilder> StereoBuilder(int maxFrames, Steinberg::int32 sampleSize,
                                                         double sampleRateHz);

@@ -3,7 +3,6 @@
 // real input (SendInput): what a user sees and what the host hears of it.
 #include "EditorHostTestSupport.h"
 #include "ModuleHost.h"
-#include "Vst3Ids.h"
 
 #include "PX_Png.h"
 
@@ -240,19 +239,10 @@ TEST_F(WinProductEditorTest, TypedBaseFreqAndAListPickReachTheHost)
 // editor's next timer tick.
 TEST_F(WinProductEditorTest, ProgramPickedByAHostHoldingItsLockReachesTheHostLater)
 {
-    constexpr int kLastSlot = 149;
-    const int slot = ProgramSlot(plugin, "Solfeggio MI - 528 Hz LFO");
-    ASSERT_EQ(plugin.handler->Locked([&] {
-        return plugin.Controller()->setParamNormalized(kPresetParamId,
-                                                       static_cast<double>(slot) / kLastSlot);
-    }),
-              kResultOk);
+    ASSERT_EQ(PickProgramHoldingTheHostLock(plugin, "Solfeggio MI - 528 Hz LFO"), kResultOk);
     EXPECT_TRUE(plugin.handler->Events().empty());
     Pump(kSettleMs);
-    const std::vector<HandlerEvent> events = plugin.handler->Events();
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].kind, HandlerEvent::kRestart);
-    EXPECT_EQ(events[0].flags, Vst::kParamValuesChanged);
+    EXPECT_TRUE(IsOneValuesRestart(plugin.handler->Events()));
     EXPECT_EQ(plugin.handler->CallsInsideHostCalls(), 0);
 }
 
