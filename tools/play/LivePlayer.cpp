@@ -22,6 +22,7 @@ LivePlayer::LivePlayer(EffectHost& newEffect, AudioDevice& newDevice)
     : effect(newEffect), device(newDevice),
       driver(newEffect, TimelineDriver::ScheduleClock::kFollowsTransport)
 {
+    driver.SetOutputListener(this);
 }
 
 LivePlayer::~LivePlayer()
@@ -127,6 +128,11 @@ void LivePlayer::Close()
 bool LivePlayer::PushEdit(Steinberg::Vst::ParamID id, double normalised)
 {
     return edits.Push(ParameterEdit{id, normalised});
+}
+
+void LivePlayer::OutputChanged(Steinberg::Vst::ParamID id, double normalised)
+{
+    reports.Push(ParameterEdit{id, normalised});
 }
 
 double LivePlayer::ElapsedSeconds() const

@@ -31,7 +31,7 @@ struct LiveSession
     double seconds = 0.0; // the session's length; 0 plays until stopped
 };
 
-class LivePlayer : public AudioSource
+class LivePlayer : public AudioSource, private TimelineDriver::OutputListener
 {
 public:
     // Plays `effect` (started in real-time mode, kept by the caller) through
@@ -69,6 +69,11 @@ public:
     // reaches the plug-in in the next buffer's input parameter changes.
     // False when too many edits wait.
     bool PushEdit(Steinberg::Vst::ParamID id, double normalised);
+    // [one thread, the one that shows the values] The next value the plug-in
+    // reported in a buffer's output parameter changes, oldest first; false
+    // when none waits. Reports that find the queue full are dropped; the
+    // plug-in's own values stay the truth (getParamNormalized).
+    bool PopReported(ParameterEdit* reported) { return reports.Pop(reported); }
 
     // Status, for any thread.
     // The session's time, in seconds.
@@ -102,6 +107,7 @@ private:
     };
 
     void RenderAudio(float* interleaved, int frames, bool underflowed) override;
+    void OutputChanged(Steinberg::Vst::ParamID id, double normalised) override;
     // [audio thread] Helpers of RenderAudio.
     bool RenderSpan(float* interleaved, int64_t frames);
     void BeginStop();
@@ -116,8 +122,9 @@ private:
     bool hasSchedule = false;
     int64_t endFrame = -1; // where the session ends (samples), or -1
 
-    // Main thread to audio thread.
+    // Main thread to audio thread, and back.
     ParameterEditQueue edits;
+    ParameterEditQueue reports;
     std::atomic<bool> pauseWanted{false};
     std::atomic<bool> stopWanted{false};
     std::atomic<int64_t> fadeLimitFrames{0}; // the longest wait for the fade

@@ -5,6 +5,9 @@
 #include "CommandLine.h"
 #include "JsonText.h"
 #include "LivePlayer.h"
+#include "PlayerApp.h"
+#include "PlayerWindow.h"
+#include "PlayStatus.h"
 #include "RenderSession.h"
 #include "SessionOptions.h"
 #include "SystemCalls.h"
@@ -49,6 +52,8 @@ struct Options
     int sampleRate = 0;   // Hz; 0: the device's own
     int bufferFrames = 0; // 0: a low-latency size the device takes
     bool quiet = false;
+    bool noWindow = false;
+    bool fresh = false;
 };
 
 int ListDevices(const AudioDevice& audio, bool json)
@@ -78,29 +83,6 @@ int ListDevices(const AudioDevice& audio, bool json)
                     std::lround(d.defaultSampleRate));
     }
     return 0;
-}
-
-// What the status line says about each schedule line, and the preset in
-// effect from it on (by line index).
-struct LineLabels
-{
-    std::vector<std::string> lines;
-    std::vector<std::string> presets;
-};
-
-LineLabels LabelLines(const Schedule& schedule, const std::vector<std::string>& presetNames,
-                      const std::string& startPreset)
-{
-    LineLabels labels;
-    std::string preset = startPreset;
-    for (const ScheduleLine& line : schedule.lines) {
-        if (line.isPreset && line.presetSlot < static_cast<int>(presetNames.size())) {
-            preset = presetNames[static_cast<size_t>(line.presetSlot)];
-        }
-        labels.lines.push_back("line " + std::to_string(line.lineNumber) + ": " + line.text);
-        labels.presets.push_back(preset);
-    }
-    return labels;
 }
 
 // One status line on the terminal: "0:12 / 5:00  line 3: ...  preset".
@@ -134,17 +116,12 @@ private:
 std::string StatusText(const LivePlayer& player, double totalSeconds, const LineLabels& labels,
                        const std::string& startPreset)
 {
-    std::string text =
-        FormatScheduleTime(static_cast<double>(static_cast<int64_t>(player.ElapsedSeconds())));
-    if (totalSeconds > 0.0) {
-        text += " / " + FormatScheduleTime(totalSeconds);
+    std::string text = PlayTimeText(player, totalSeconds);
+    const std::string line = PlayLineText(player, labels);
+    if (!line.empty()) {
+        text += "  " + line;
     }
-    const int line = player.CurrentLine();
-    std::string preset = startPreset;
-    if (line >= 0 && line < static_cast<int>(labels.lines.size())) {
-        text += "  " + labels.lines[static_cast<size_t>(line)];
-        preset = labels.presets[static_cast<size_t>(line)];
-    }
+    const std::string preset = PlayPresetText(player, labels, startPreset);
     if (!preset.empty()) {
         text += "  [" + preset + "]";
     }
@@ -241,6 +218,11 @@ int main(int argc, char** argv)
                        std::to_string(AudioDevice::kMaxBufferFrames) +
                        " (default: a low-latency size the device takes)");
     app.add_flag("--quiet", options.quiet, "Print only errors");
+    app.add_flag("--no-window", options.noWindow,
+                 "Play in the terminal, without the window (the default when there is no "
+                 "display)");
+    app.add_flag("--fresh", options.fresh,
+                 "Start the window from the defaults instead of what it saved last time");
     app.set_version_flag("--version", std::string("toneloom-play ") + TONELOOM_VERSION_STRING,
                          "Print the version and exit");
     int exitCode = 0;
@@ -300,9 +282,36 @@ int main(int argc, char** argv)
     }
     const LineLabels labels = LabelLines(schedule, session.PresetNames(), startPreset);
 
+    // The window, where a display allows one.
+    std::unique_ptr<PlayerWindow> window;
+    if (!options.noWindow) {
+        std::string reason;
+        window = PlayerWindow::Create(&reason);
+        if (!window) {
+            Warn(reason + "; playing in the terminal");
+        }
+    }
+
     // From here on Ctrl-C and SIGTERM stop the transport; the fade-out is
     // heard before the program ends.
     InstallInterruptHandlers();
+    if (window) {
+        PlayerAppSetup setup;
+        setup.live.schedule = options.session.schedule.empty() ? nullptr : &schedule;
+        setup.live.tempoBpm = options.session.tempo;
+        setup.live.seconds = options.seconds;
+        setup.labels = labels;
+        setup.startPreset = startPreset;
+        setup.device = options.device;
+        setup.sampleRate = options.sampleRate;
+        setup.bufferFrames = options.bufferFrames;
+        setup.restoreSettings = !options.fresh;
+        setup.restoreState = !options.fresh && options.session.preset.empty() &&
+                             options.session.presetFile.empty() &&
+                             options.session.settings.empty();
+        PlayerApp windowed(session.Effect(), audio, *window, std::move(setup));
+        return windowed.Run();
+    }
     LivePlayer player(session.Effect(), audio);
     LiveSession live;
     live.schedule = options.session.schedule.empty() ? nullptr : &schedule;

@@ -108,12 +108,31 @@ bool TimelineDriver::SendChangesOnly()
     host::ProcessDataBuilder& blocks = effect.Blocks();
     ProcessData& data = blocks.Block(0);
     const tresult result = effect.Instance().Process(data);
+    ForwardOutputChanges();
     blocks.Advance(0);
     if (result != kResultOk) {
         failure = Failure::kParameterRefused;
         return false;
     }
     return true;
+}
+
+void TimelineDriver::ForwardOutputChanges()
+{
+    if (outputListener == nullptr) {
+        return;
+    }
+    host::ParameterChanges& reported = effect.Blocks().OutputChanges();
+    const int32 count = reported.getParameterCount();
+    for (int32 i = 0; i < count; ++i) {
+        IParamValueQueue* queue = reported.getParameterData(i);
+        const int32 points = queue != nullptr ? queue->getPointCount() : 0;
+        int32 offset = 0;
+        ParamValue value = 0.0;
+        if (points > 0 && queue->getPoint(points - 1, offset, value) == kResultOk) {
+            outputListener->OutputChanged(queue->getParameterId(), value);
+        }
+    }
 }
 
 bool TimelineDriver::QueueLinesAtPosition()
@@ -191,6 +210,7 @@ bool TimelineDriver::Process(int64_t frames, float* interleaved)
             failure = Failure::kProcessFailed;
             return false;
         }
+        ForwardOutputChanges();
         const float* left = blocks.Output32(0, 0);
         const float* right = blocks.Output32(0, 1);
         float* out = interleaved + done * 2;

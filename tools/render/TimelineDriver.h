@@ -42,6 +42,15 @@ public:
         kFollowsTransport
     };
 
+    // Hears what the plug-in reports back in each block's output parameter
+    // changes: the last value of each parameter, normalised. [audio thread]
+    class OutputListener
+    {
+    public:
+        virtual ~OutputListener() = default;
+        virtual void OutputChanged(Steinberg::Vst::ParamID id, double normalised) = 0;
+    };
+
     // Drives `effect`, which must stay started (and its blocks kept) while
     // this is in use.
     TimelineDriver(EffectHost& effect, ScheduleClock clock);
@@ -61,6 +70,10 @@ public:
     // sample rate `ratio` times the old one (Schedule::Retime): the
     // positions follow, the lines already sent stay sent.
     void Rescale(double ratio);
+
+    // [main thread, before audio] Who hears the output parameter changes;
+    // null (the default) for nobody.
+    void SetOutputListener(OutputListener* listener) { outputListener = listener; }
 
     // [audio thread] Renders `frames` frames (any number) from the current
     // position into `interleaved` (stereo, left first), in blocks no longer
@@ -97,6 +110,8 @@ private:
     bool QueueLinesAtPosition();
     // Processes the changes queued so far in a block of no samples.
     bool SendChangesOnly();
+    // Tells the output listener what the block just processed reported.
+    void ForwardOutputChanges();
     // The value `ramp` has reached at `frame`, normalised.
     static double RampValueAt(const RampCurve& ramp, int64_t frame);
 
@@ -113,6 +128,7 @@ private:
     double tempoBpm = 120.0;
     bool playing = true;
     Failure failure = Failure::kNone;
+    OutputListener* outputListener = nullptr; // not owned
     const ScheduleLine* failedLine = nullptr;
 };
 
