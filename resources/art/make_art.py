@@ -652,8 +652,8 @@ STRIP_W, STRIP_H = 470, 62
 STRIP_PLAY_BOX = (9, 9, 53, 53)       # the button picture lies here
 STRIP_TIME_BOX = (62, 9, 160, 31)
 STRIP_DEVICE_BOX = (168, 9, 461, 31)
-STRIP_RATE_BOX = (306, 35, 380, 53)
-STRIP_BUFFER_BOX = (386, 35, 461, 53)
+STRIP_RATE_BOX = (286, 35, 372, 53)
+STRIP_BUFFER_BOX = (378, 35, 461, 53)
 PLAY_BUTTON = 44                      # one frame, square
 
 
