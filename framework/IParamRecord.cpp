@@ -98,6 +98,11 @@ void IParamRecord::ChangeShape(double newShape)
     }
 }
 
+void IParamRecord::ClearValueTexts()
+{
+    valueTexts.Resize(0);
+}
+
 bool IParamRecord::AddValueText(int forValue, const char* text)
 {
     const int count = ValueTextCount();

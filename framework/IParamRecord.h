@@ -46,6 +46,8 @@ public:
     void ChangeShape(double newShape);
     // Appends a text for `forValue`; false if it could not be stored.
     bool AddValueText(int forValue, const char* text);
+    // Forgets every value text (for a list whose entries change at run time).
+    void ClearValueTexts();
 
     // plain = normalised^shape * (max - min) + min, without limiting or rounding.
     double PlainOf(double normalised) const;

@@ -643,6 +643,107 @@ def wave_frames():
     return svg(w, h * 7, "\n".join(body), COMMON_DEFS)
 
 
+# ------------------------------------------------------- the player's strip --
+
+# toneloom-play's strip above the editor: 470 x 62, the same panel and insets.
+# Boxes are left, top, right, bottom in strip pixels; the program draws its
+# texts into them (tools/play/PlayerStrip.cpp keeps the same numbers).
+STRIP_W, STRIP_H = 470, 62
+STRIP_PLAY_BOX = (9, 9, 53, 53)       # the button picture lies here
+STRIP_TIME_BOX = (62, 9, 160, 31)
+STRIP_DEVICE_BOX = (168, 9, 461, 31)
+STRIP_RATE_BOX = (286, 35, 372, 53)
+STRIP_BUFFER_BOX = (378, 35, 461, 53)
+PLAY_BUTTON = 44                      # one frame, square
+
+
+def chevron(cx, cy, colour=ACCENT_SOFT, half=3.2):
+    return ('<path d="M %s %s L %s %s L %s %s" fill="none" stroke="%s" stroke-width="1.4" '
+            'stroke-linecap="round" stroke-linejoin="round"/>'
+            % (f(cx - half), f(cy - half * 0.5), f(cx), f(cy + half * 0.5), f(cx + half),
+               f(cy - half * 0.5), colour))
+
+
+def strip():
+    w, h = STRIP_W, STRIP_H
+    body = [
+        '<linearGradient id="stripPanel" x1="0" y1="0" x2="0" y2="1">'
+        '<stop offset="0" stop-color="%s"/><stop offset="1" stop-color="#1f2530"/>'
+        '</linearGradient>' % PANEL_TOP,
+        '<radialGradient id="stripLight" cx="0.5" cy="0.0" r="0.9">'
+        '<stop offset="0" stop-color="#8fb5c8" stop-opacity="0.10"/>'
+        '<stop offset="1" stop-color="#8fb5c8" stop-opacity="0"/></radialGradient>',
+        '<rect width="%d" height="%d" fill="url(#stripPanel)"/>' % (w, h),
+        '<rect width="%d" height="%d" fill="url(#stripLight)"/>' % (w, h),
+    ]
+    for y in range(0, h, 3):
+        body.append('<line x1="0" y1="%s" x2="%d" y2="%s" stroke="#ffffff" stroke-opacity="0.012"/>'
+                    % (f(y + 0.5), w, f(y + 0.5)))
+    # a light edge along the top and sides, as the editor's face has
+    body.append('<rect x="0.5" y="0.5" width="%d" height="%d" fill="none" stroke="#fff" '
+                'stroke-opacity="0.07"/>' % (w - 1, h + 4))
+    # a soft well under the play button
+    x0, y0, x1, y1 = STRIP_PLAY_BOX
+    body.append('<circle cx="%s" cy="%s" r="%s" fill="#000" opacity="0.22" filter="url(#blur2)"/>'
+                % (f((x0 + x1) / 2), f((y0 + y1) / 2 + 1), f((x1 - x0) / 2 + 1)))
+    boxes = [("time", STRIP_TIME_BOX, False), ("device", STRIP_DEVICE_BOX, True),
+             ("rate", STRIP_RATE_BOX, True), ("buffer", STRIP_BUFFER_BOX, True)]
+    for name, (x0, y0, x1, y1), listed in boxes:
+        body.append(inset_panel(x0, y0, x1, y1, min(7.0, (y1 - y0) / 2.0), "strip_%s" % name))
+        if listed:
+            body.append(chevron(x1 - 9.5, (y0 + y1) / 2.0))
+    # the divider between strip and editor: an etched line along the bottom
+    body.append('<line x1="0" y1="%s" x2="%d" y2="%s" stroke="#06080b" stroke-opacity="0.9"/>'
+                % (f(h - 0.5), w, f(h - 0.5)))
+    return svg(w, h, "\n".join(body), COMMON_DEFS)
+
+
+def strip_play():
+    """The play button: a round knob-like cap, a play triangle on the top
+    frame (paused) and pause bars on the bottom one (playing)."""
+    size = PLAY_BUTTON
+    c = size / 2.0
+    r = 18.0
+    body = []
+    for frame in range(2):
+        oy = size * frame
+        cy = oy + c
+        body.append('<clipPath id="p%d"><rect x="0" y="%d" width="%d" height="%d"/></clipPath>'
+                    % (frame, oy, size, size))
+        body.append('<g clip-path="url(#p%d)">' % frame)
+        body.append('<circle cx="%s" cy="%s" r="%s" fill="#000" opacity="0.55" '
+                    'filter="url(#blur1)"/>' % (f(c), f(cy + 1.5), f(r)))
+        body.append('<circle cx="%s" cy="%s" r="%s" fill="url(#knobRim)"/>' % (f(c), f(cy), f(r)))
+        body.append('<circle cx="%s" cy="%s" r="%s" fill="url(#knobBody)"/>'
+                    % (f(c), f(cy), f(r - 1.2)))
+        body.append('<circle cx="%s" cy="%s" r="%s" fill="url(#knobFace)" opacity="0.85"/>'
+                    % (f(c), f(cy), f(r * 0.78)))
+        body.append('<circle cx="%s" cy="%s" r="%s" fill="none" stroke="#000" '
+                    'stroke-opacity="0.35" stroke-width="0.8"/>' % (f(c), f(cy), f(r * 0.78)))
+        if frame == 1:
+            # playing: a faint accent ring tells it is on
+            body.append('<circle cx="%s" cy="%s" r="%s" fill="none" stroke="%s" '
+                        'stroke-opacity="0.55" stroke-width="1"/>'
+                        % (f(c), f(cy), f(r - 0.6), ACCENT))
+        if frame == 0:
+            # the triangle's centroid sits on the centre
+            tw, th = 11.0, 13.0
+            x0 = c - tw / 3.0
+            symbol = ('<path d="M %s %s L %s %s L %s %s Z" fill="%s" stroke="%s" '
+                      'stroke-width="1.2" stroke-linejoin="round"/>'
+                      % (f(x0), f(cy - th / 2), f(x0 + tw), f(cy), f(x0), f(cy + th / 2),
+                         ACCENT, ACCENT))
+        else:
+            bw, bh, gap = 3.6, 12.0, 3.6
+            symbol = "".join(
+                rounded(bx, cy - bh / 2, bx + bw, cy + bh / 2, 1.0, 'fill="%s"' % ACCENT)
+                for bx in (c - gap / 2 - bw, c + gap / 2))
+        body.append('<g opacity="0.55" filter="url(#blur1)">%s</g>' % symbol)
+        body.append(symbol)
+        body.append('</g>')
+    return svg(size, size * 2, "\n".join(body), COMMON_DEFS)
+
+
 # ------------------------------------------------------------------ main --
 
 
@@ -661,6 +762,8 @@ def pictures():
         "lfo_tg_": target_list(),
         "rate_sync": rate_sync(),
         "gph_wave": wave_frames(),
+        "strip": strip(),
+        "strip_play": strip_play(),
     }
 
 

@@ -26,6 +26,8 @@ namespace toneloom {
 
 class IGraphics;
 class ITextControl;
+class StripPlayButton;
+class StripSelector;
 
 class PlayerStrip : public IEffectBase
 {
@@ -33,6 +35,12 @@ public:
     // The strip's size, logical pixels (the editor's width).
     static constexpr int kWidth = 470;
     static constexpr int kHeight = 62;
+    // Logical pixels below the strip that the surface keeps for the lists.
+    static constexpr int kListRoom = 455;
+    // The strip's pictures (ids at 1x; the 2x and 3x sets follow the
+    // editor's rule, kArtSetIdStep higher per step of zoom).
+    static constexpr int kStripPicture = 120;      // the strip's face, kWidth x kHeight
+    static constexpr int kPlayButtonPicture = 121; // 44 x 44, paused and playing frames
 
     enum Param : int
     {
@@ -59,7 +67,7 @@ public:
     ~PlayerStrip() override;
 
     // Adds the strip's controls to `graphics` (made by the window for this
-    // strip, kWidth wide and kHeight plus the list room high) and attaches
+    // strip, kWidth wide and kHeight + kListRoom high) and attaches
     // it; the strip owns it from then on. The window made it with the
     // program's own module handle, where the strip's pictures live.
     void BuildControls(IGraphics* graphics);
@@ -76,6 +84,11 @@ public:
     // as a saved device that is gone (`warning` draws it in the warning
     // colour). "" clears it.
     void SetStatusText(const std::string& text, bool warning);
+
+    // Closes the open list without a choice: the window calls it when the
+    // user presses outside it (in the plug-in's editor, or another window).
+    // A press on the strip itself closes it already.
+    void CloseList();
 
     // The area of the open list, in logical pixels of the strip's surface;
     // false when no list is open.
@@ -95,13 +108,32 @@ public:
     bool IsRenderingOffline() override { return false; }
 
 private:
+    // Sets a list parameter from the program: its entries (value texts),
+    // the entry shown, and the selector's whole texts; no listener call.
+    void SetList(int paramIndex, const std::vector<std::string>& texts, int current);
+    StripSelector* SelectorFor(int paramIndex) const;
+    // Sends parameter `paramIndex`'s plain value to its controls.
+    void PushToControls(int paramIndex);
+
     Listener& listener;
     std::vector<std::string> devices;
     std::vector<int> rates;   // Hz
     std::vector<int> buffers; // frames
-    bool settingFromProgram = false; // values set by the program reach no listener
-    ITextControl* timeText = nullptr;   // owned by the graphics
-    ITextControl* statusText = nullptr; // owned by the graphics
+    // The entry (for lists) or 0/1 (playing) the window last knew of, per
+    // parameter: a user's edit reaches the listener only when it differs.
+    int known[kNumParams] = {0, -1, -1, -1};
+    bool reporting = false;                  // inside a listener call
+    std::string time = "0:00";
+    std::string status;
+    bool statusIsWarning = false;
+    IGraphics* graphics = nullptr;           // owned through AttachEditor
+    StripPlayButton* playButton = nullptr;   // owned by the graphics
+    StripSelector* deviceBox = nullptr;      // owned by the graphics
+    StripSelector* rateBox = nullptr;        // owned by the graphics
+    StripSelector* bufferBox = nullptr;      // owned by the graphics
+    ITextControl* timeText = nullptr;        // owned by the graphics
+    ITextControl* statusText = nullptr;      // owned by the graphics
+    ITextControl* statusWarning = nullptr;   // owned by the graphics
 };
 
 } // namespace toneloom
