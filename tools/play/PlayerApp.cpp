@@ -380,6 +380,12 @@ void PlayerApp::ShowStatus()
         if (status.empty()) {
             status = preset;
         }
+        if (status.empty() && audio.IsOpen()) {
+            char latency[64];
+            std::snprintf(latency, sizeof latency, "output latency %.1f ms",
+                          audio.OutputLatencySeconds() * 1000.0);
+            status = latency;
+        }
     }
     if (status + (warning ? "!" : "") != shownStatus) {
         shownStatus = status + (warning ? "!" : "");

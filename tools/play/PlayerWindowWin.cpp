@@ -99,6 +99,30 @@ void BecomeDpiAware()
     }
 }
 
+// The window whose strip has a list open, for the mouse hook.
+PlayerWindowWin* listHookOwner = nullptr;
+HHOOK listHook = nullptr;
+
+LRESULT CALLBACK ListMouseHook(int code, WPARAM message, LPARAM info)
+{
+    if (code == HC_ACTION && listHookOwner != nullptr &&
+        (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) &&
+        listHookOwner->IsInEditor(reinterpret_cast<const MOUSEHOOKSTRUCT*>(info)->hwnd)) {
+        listHookOwner->CloseStripList();
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, message, info);
+}
+
+void DropListHook()
+{
+    if (listHook != nullptr) {
+        UnhookWindowsHookEx(listHook);
+        listHook = nullptr;
+    }
+    listHookOwner = nullptr;
+}
+
 HBRUSH BackgroundBrush()
 {
     static HBRUSH brush = CreateSolidBrush(kBackground);
@@ -116,6 +140,19 @@ std::unique_ptr<PlayerWindow> PlayerWindow::Create(std::string* reason)
         return nullptr;
     }
     return std::make_unique<PlayerWindowWin>();
+}
+
+bool PlayerWindowWin::IsInEditor(void* hwnd) const
+{
+    return container != nullptr && hwnd != nullptr &&
+           (hwnd == container || IsChild(AsWindow(container), AsWindow(hwnd)));
+}
+
+void PlayerWindowWin::CloseStripList()
+{
+    if (strip != nullptr) {
+        strip->CloseList();
+    }
 }
 
 PlayerWindowWin::~PlayerWindowWin()
@@ -313,6 +350,7 @@ void PlayerWindowWin::FollowStripList()
             SetWindowRgn(AsWindow(container), nullptr, TRUE);
             listCut = false;
         }
+        DropListHook();
         return;
     }
     const IBox box = stripGraphics->ToSurface(logical);
@@ -322,6 +360,12 @@ void PlayerWindowWin::FollowStripList()
     DeleteObject(list);
     SetWindowRgn(AsWindow(container), rest, TRUE); // the window owns the region now
     listCut = true;
+    // A press on the editor while the list is open closes the list, as a
+    // press anywhere else does, and goes no further.
+    if (listHook == nullptr) {
+        listHookOwner = this;
+        listHook = SetWindowsHookExW(WH_MOUSE, ListMouseHook, nullptr, GetCurrentThreadId());
+    }
 }
 
 bool PlayerWindowWin::Position(int* x, int* y) const
@@ -346,6 +390,7 @@ bool PlayerWindowWin::Position(int* x, int* y) const
 
 void PlayerWindowWin::Close()
 {
+    DropListHook();
     if (attached) {
         view->removed();
         attached = false;

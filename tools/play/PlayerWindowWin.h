@@ -34,6 +34,10 @@ public:
 
     // The top-level window's messages. [UI thread]
     intptr_t HandleMessage(void* hwnd, unsigned message, uintptr_t wParam, intptr_t lParam);
+    // For the mouse hook while a strip list is open: whether `hwnd` is the
+    // editor's container or inside it, and closing the list.
+    bool IsInEditor(void* hwnd) const;
+    void CloseStripList();
 
 private:
     void ViewAskedForSize(int width, int height);

@@ -158,6 +158,11 @@ bool PlayerWindowX11::Open(PlayerStrip& newStrip, IPlugView* newView, const Plac
     container = XCreateSimpleWindow(d, topLevel, 0, stripHeight, static_cast<unsigned>(viewWidth),
                                     static_cast<unsigned>(viewHeight), 0, 0, kBackground);
     XMapRaised(d, container);
+    XSetWindowAttributes catching{};
+    catching.event_mask = ButtonPressMask;
+    catcher = XCreateWindow(d, topLevel, 0, stripHeight, static_cast<unsigned>(viewWidth),
+                            static_cast<unsigned>(viewHeight), 0, 0, InputOnly, CopyFromParent,
+                            CWEventMask, &catching);
     int shapeEvent = 0;
     int shapeError = 0;
     shapeAvailable = XShapeQueryExtension(d, &shapeEvent, &shapeError) != 0;
@@ -199,6 +204,8 @@ void PlayerWindowX11::HandleEvents()
             static_cast<unsigned long>(event.xclient.message_type) == atomProtocols &&
             static_cast<unsigned long>(event.xclient.data.l[0]) == atomDeleteWindow) {
             client->CloseRequested();
+        } else if (event.type == ButtonPress && event.xbutton.window == catcher) {
+            strip->CloseList();
         } else if (event.type == MapNotify && event.xmap.window == topLevel && !mapped) {
             mapped = true;
             mapMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
@@ -228,6 +235,8 @@ void PlayerWindowX11::ApplyViewSize()
                   static_cast<unsigned>(stripHeight + viewHeight));
     XMoveResizeWindow(d, container, 0, stripHeight, static_cast<unsigned>(viewWidth),
                       static_cast<unsigned>(viewHeight));
+    XMoveResizeWindow(d, catcher, 0, stripHeight, static_cast<unsigned>(viewWidth),
+                      static_cast<unsigned>(viewHeight));
     XSync(d, False);
     ViewRect size(0, 0, viewWidth, viewHeight);
     view->onSize(&size);
@@ -242,6 +251,7 @@ void PlayerWindowX11::FollowStripList()
     IBox logical;
     if (!strip->PopupArea(&logical)) {
         if (listCut) {
+            XUnmapWindow(d, catcher);
             XShapeCombineMask(d, container, ShapeBounding, 0, 0, None, ShapeSet);
             XFlush(d);
             listCut = false;
@@ -270,6 +280,13 @@ void PlayerWindowX11::FollowStripList()
     add(0, box.top, box.left, box.Height());                          // left
     add(box.right, box.top, viewWidth - box.right, box.Height());     // right
     XShapeCombineRectangles(d, container, ShapeBounding, 0, 0, rest, count, ShapeSet, Unsorted);
+    // A press on the editor while the list is open closes the list, as a
+    // press anywhere else does: an input-only window over the editor (but
+    // not the list) catches it before the editor's window does.
+    XShapeCombineRectangles(d, catcher, ShapeBounding, 0, 0, rest, count, ShapeSet, Unsorted);
+    if (!listCut) {
+        XMapRaised(d, catcher);
+    }
     XFlush(d);
     listCut = true;
 }
@@ -323,6 +340,10 @@ void PlayerWindowX11::Close()
     if (stripGraphics != nullptr) {
         stripGraphics->CloseWindow();
         stripGraphics = nullptr;
+    }
+    if (catcher != 0) {
+        XDestroyWindow(d, catcher);
+        catcher = 0;
     }
     if (container != 0) {
         XDestroyWindow(d, container);

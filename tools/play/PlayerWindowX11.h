@@ -57,6 +57,7 @@ private:
     Client* client = nullptr;
     unsigned long topLevel = 0;
     unsigned long container = 0;
+    unsigned long catcher = 0; // input only, over the editor while a list is open
     unsigned long atomDeleteWindow = 0;
     unsigned long atomProtocols = 0;
     int width = 0; // pixels
