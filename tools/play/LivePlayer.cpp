@@ -1,6 +1,8 @@
 #include "LivePlayer.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cmath>
 #include <cstring>
 
@@ -13,6 +15,8 @@ constexpr double kLongestFadeSeconds = 2.0;
 constexpr double kMsPerSecond = 1000.0;
 // The player's own fade, for a tone still sounding when the wait is over.
 constexpr double kPlayerFadeSeconds = 0.010;
+// The longest a reopen waits for the old stream to fade out.
+constexpr auto kLongestHushWait = std::chrono::milliseconds(200);
 // Below this a sample counts as silent (-120 dBFS).
 constexpr float kSilence = 1e-6f;
 
@@ -64,6 +68,10 @@ bool LivePlayer::Open(const StreamRequest& request, const LiveSession& session, 
     framesSinceStop = 0;
     playerFadeGain = 1.0f;
     playerFadeStep = static_cast<float>(1.0 / (kPlayerFadeSeconds * rate));
+    hushStep = playerFadeStep;
+    hushGain = 1.0f;
+    hushWanted = false;
+    hushed = false;
     phase = kRunning;
     position = 0;
     currentLine = -1;
@@ -78,9 +86,23 @@ bool LivePlayer::Start(std::string* error)
     return device.Start(error);
 }
 
+void LivePlayer::Hush()
+{
+    // The running stream fades to silence first, so the switch never clicks.
+    if (!device.IsOpen() || device.Lost()) {
+        return;
+    }
+    hushWanted = true;
+    const auto until = std::chrono::steady_clock::now() + kLongestHushWait;
+    while (!hushed.load() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 bool LivePlayer::Reopen(const StreamRequest& request, std::string* error)
 {
     const int oldRate = device.SampleRate();
+    Hush();
     device.Close();
     if (!OpenStream(request, error)) {
         return false;
@@ -99,6 +121,8 @@ bool LivePlayer::Reopen(const StreamRequest& request, std::string* error)
     }
     driver.BlocksRemade();
     Poll();
+    hushStep = static_cast<float>(1.0 / (kPlayerFadeSeconds * device.SampleRate()));
+    hushWanted = false; // the new stream fades in
     return device.Start(error);
 }
 
@@ -235,6 +259,21 @@ void LivePlayer::RenderAudio(float* interleaved, int frames, bool underflowed)
     if (phase.load(std::memory_order_relaxed) == kStopping) {
         FollowFade(interleaved, frames);
     }
+    FollowHush(interleaved, frames);
+}
+
+void LivePlayer::FollowHush(float* interleaved, int frames)
+{
+    const bool wanted = hushWanted.load(std::memory_order_relaxed);
+    if (!wanted && hushGain >= 1.0f) {
+        return;
+    }
+    for (int i = 0; i < frames; ++i) {
+        hushGain = wanted ? std::max(0.0f, hushGain - hushStep) : std::min(1.0f, hushGain + hushStep);
+        interleaved[2 * i] *= hushGain;
+        interleaved[2 * i + 1] *= hushGain;
+    }
+    hushed.store(wanted && hushGain <= 0.0f, std::memory_order_relaxed);
 }
 
 } // namespace toneloom

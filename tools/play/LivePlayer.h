@@ -47,8 +47,9 @@ public:
     bool Open(const StreamRequest& request, const LiveSession& session, std::string* error);
     bool Start(std::string* error);
     // [main thread] Plays on another device, rate or buffer from where the
-    // session stands, with the same plug-in instance. A paused transport
-    // stays paused. False with a reason (the stream is then closed).
+    // session stands, with the same plug-in instance: the old stream fades
+    // out over 10 ms, the new one fades in. A paused transport stays paused.
+    // False with a reason (the stream is then closed).
     bool Reopen(const StreamRequest& request, std::string* error);
 
     // [main thread] The transport stops (the plug-in fades out and the
@@ -112,6 +113,9 @@ private:
     bool RenderSpan(float* interleaved, int64_t frames);
     void BeginStop();
     void FollowFade(float* interleaved, int frames);
+    void FollowHush(float* interleaved, int frames);
+    // [main thread] Fades the running stream out (at most 200 ms' wait).
+    void Hush();
     // [main thread] The stream on `request` and the effect set up for it.
     bool OpenStream(const StreamRequest& request, std::string* error);
 
@@ -128,11 +132,15 @@ private:
     std::atomic<bool> pauseWanted{false};
     std::atomic<bool> stopWanted{false};
     std::atomic<int64_t> fadeLimitFrames{0}; // the longest wait for the fade
+    std::atomic<bool> hushWanted{false};      // fade out for a reopen
+    std::atomic<bool> hushed{false};          // ... and it is silent now
 
     // Audio thread only.
     int64_t framesSinceStop = 0;
     float playerFadeGain = 1.0f; // the player's own fade, when it must make one
     float playerFadeStep = 0.0f; // gain per sample
+    float hushGain = 1.0f;       // the reopen's fade
+    float hushStep = 0.0f;       // gain per sample
 
     // Audio thread to everyone.
     std::atomic<int> phase{kRunning};
