@@ -239,7 +239,15 @@ bool PlayerWindowWin::Open(PlayerStrip& newStrip, IPlugView* newView, const Plac
         Close();
         return false;
     }
-    container = CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+    // Siblings clip each other: the strip's window, whose surface reaches
+    // down behind the editor, never paints over it.
+    HWND stripWindow = AsWindow(stripGraphics->NativeWindow());
+    SetWindowLongPtrW(stripWindow, GWL_STYLE,
+                      GetWindowLongPtrW(stripWindow, GWL_STYLE) | WS_CLIPSIBLINGS);
+    SetWindowPos(stripWindow, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+    container = CreateWindowExW(0, kContainerClass, L"",
+                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                                 0, stripHeight, viewWidth, viewHeight, AsWindow(topLevel), nullptr,
                                 instance, nullptr);
     if (container == nullptr) {
