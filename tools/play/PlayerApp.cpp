@@ -64,6 +64,8 @@ void PlayerApp::RestoreSettings()
         Note(warning, true);
         return;
     }
+    // What the file holds now: a save that would write the same is skipped.
+    lastSavedText = PlayerSettingsFile::Format(read);
     if (setup.restoreSettings) {
         saved.deviceName = read.deviceName;
         saved.sampleRate = read.sampleRate;
@@ -240,7 +242,6 @@ int PlayerApp::Run()
     }
     lastSave = std::chrono::steady_clock::now();
     lastProgress = lastSave;
-    lastSavedText = PlayerSettingsFile::Format(CurrentSettings());
 
     window.Run();
 
