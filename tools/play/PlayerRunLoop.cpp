@@ -146,8 +146,10 @@ void PlayerRunLoop::RunOnce(int maxWaitMs)
 {
     auto now = Clock::now();
     auto wait = std::chrono::milliseconds(maxWaitMs);
+    // Rounded up: a wait rounded down to 0 ms would spin until the timer
+    // is due.
     for (const Timer& t : timers) {
-        wait = std::min(wait, std::chrono::duration_cast<std::chrono::milliseconds>(
+        wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(
                                   std::max(t.due - now, Clock::duration::zero())));
     }
     std::vector<pollfd> fds;
