@@ -102,10 +102,9 @@ TEST(PlayerResources, IconPicturesAndWindowedSubsystem)
     HMODULE program = LoadLibraryExW(L"" TONELOOM_PLAY_PROGRAM, nullptr,
                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(program, nullptr);
-    EXPECT_NE(FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(RT_GROUP_ICON)),
-              nullptr);
+    EXPECT_NE(FindResourceA(program, MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr);
     for (int id : {120, 121, 220, 221, 320, 321}) {
-        EXPECT_NE(FindResourceW(program, MAKEINTRESOURCEW(id), L"PNG"), nullptr) << id;
+        EXPECT_NE(FindResourceA(program, MAKEINTRESOURCEA(id), "PNG"), nullptr) << id;
     }
     FreeLibrary(program);
 
