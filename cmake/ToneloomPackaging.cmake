@@ -2,8 +2,10 @@
 #   Linux:   `--target package` makes toneloom_<version>_amd64.deb (CPack):
 #            the bundle in /usr/lib/vst3, the programs in /usr/bin, a man page
 #            for each program (help2man, from its --help), copyright and
-#            changelog in /usr/share/doc/toneloom; the run-time dependencies
-#            come from dpkg-shlibdeps.
+#            changelog in /usr/share/doc/toneloom, toneloom-play's desktop
+#            entry and icons in /usr/share/applications and
+#            /usr/share/icons/hicolor; the run-time dependencies come from
+#            dpkg-shlibdeps.
 #   Windows: `--target package` makes Toneloom-<version>-win64.zip (CPack),
 #            `--target installer` makes Toneloom-<version>-win64-setup.exe
 #            (makensis, resources/packaging/toneloom.nsi.in).
@@ -100,6 +102,15 @@ if(WIN32)
                    "  Delete \"$INSTDIR\\$<TARGET_FILE_NAME:${program}>\"\n")
             list(APPEND program_files "$<TARGET_FILE:${program}>")
         endforeach()
+        # The Start menu's "Toneloom" opens the player's window (the
+        # shortcut takes the program's icon).
+        set(TONELOOM_NSIS_INSTALL_SHORTCUT "")
+        set(TONELOOM_NSIS_DELETE_SHORTCUT "")
+        if(TARGET toneloom-play)
+            set(TONELOOM_NSIS_INSTALL_SHORTCUT
+                "  CreateShortcut \"$SMPROGRAMS\\Toneloom.lnk\" \"$INSTDIR\\toneloom-play.exe\"")
+            set(TONELOOM_NSIS_DELETE_SHORTCUT "  Delete \"$SMPROGRAMS\\Toneloom.lnk\"")
+        endif()
         set(TONELOOM_NSIS_LICENSE /usr/share/common-licenses/GPL-3)
         configure_file("${TONELOOM_PACKAGING_DIR}/toneloom.nsi.in"
                        "${TONELOOM_NSIS_SCRIPT}.in" @ONLY)
@@ -129,6 +140,14 @@ else()
             COMPONENT release PATTERN x86_64-linux EXCLUDE)
     install(TARGETS ${TONELOOM_PACKAGED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
             COMPONENT release)
+    # toneloom-play's window in the desktop's application menu, with the
+    # icon in every size of the hicolor theme (resources/icons).
+    if(TARGET toneloom-play)
+        install(FILES "${TONELOOM_PACKAGING_DIR}/toneloom.desktop"
+                DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/applications" COMPONENT release)
+        install(DIRECTORY "${PROJECT_SOURCE_DIR}/resources/icons/hicolor"
+                DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/icons" COMPONENT release)
+    endif()
 
     # Files compressed as lintian wants them: gzip -9, no name or time stamp.
     set(gzipped "${gen_dir}/changelog.gz")

@@ -1,6 +1,11 @@
-# Writes a C++ source holding the editor's pictures as byte arrays in a table
-# by resource id, for platforms without module resources.
-# cmake -DOUT=<file.cpp> -DIMG_DIR=<dir> "-DPICTURES=100=bg.png;101=knob.png;..." -P EmbedPng.cmake
+# Writes a C++ source holding pictures as byte arrays in a table by resource
+# id, for platforms without module resources, and the function FUNCTION
+# (toneloom::<FUNCTION>(int id, size_t* length)) that finds one by id.
+# cmake -DOUT=<file.cpp> -DIMG_DIR=<dir> "-DPICTURES=100=bg.png;101=knob.png;..."
+#       -DFUNCTION=PX_FindEmbeddedPng -P EmbedPng.cmake
+if(NOT FUNCTION)
+    message(FATAL_ERROR "EmbedPng.cmake: FUNCTION names the function to write")
+endif()
 set(body "// Generated from resources/img by resources/EmbedPng.cmake; do not edit.\n")
 string(APPEND body "#include <cstddef>\n\nnamespace toneloom {\nnamespace {\n\n")
 set(entries "")
@@ -19,7 +24,7 @@ foreach(picture IN LISTS PICTURES)
 endforeach()
 string(APPEND body "struct Entry\n{\n    int id;\n    const unsigned char* bytes;\n    size_t length;\n};\n\n")
 string(APPEND body "const Entry kPictures[] = {\n${entries}};\n\n} // namespace\n\n")
-string(APPEND body "const unsigned char* PX_FindEmbeddedPng(int id, size_t* length)\n{\n")
+string(APPEND body "const unsigned char* ${FUNCTION}(int id, size_t* length)\n{\n")
 string(APPEND body "    for (const Entry& entry : kPictures) {\n        if (entry.id == id) {\n")
 string(APPEND body "            *length = entry.length;\n            return entry.bytes;\n        }\n    }\n")
 string(APPEND body "    *length = 0;\n    return nullptr;\n}\n\n} // namespace toneloom\n")

@@ -1,5 +1,6 @@
 // The version resources of the Windows module (both forms) and programs carry
 // the project version, in the fixed numbers and in the texts Explorer shows.
+// toneloom-play is a windowed program with its icon and its strip's pictures.
 #include "ToneloomVersion.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,9 @@ const VersionedFile kFiles[] = {
     {"Bundle", L"" TONELOOM_BUNDLE_MODULE, VFT_DLL, L"Toneloom.vst3"},
     {"Flat", L"" TONELOOM_FLAT_MODULE, VFT_DLL, L"Toneloom.vst3"},
     {"Renderer", L"" TONELOOM_RENDER_PROGRAM, VFT_APP, L"toneloom-render.exe"},
+#if defined(TONELOOM_PLAY_PROGRAM)
+    {"Player", L"" TONELOOM_PLAY_PROGRAM, VFT_APP, L"toneloom-play.exe"},
+#endif
 #if defined(TONELOOM_SNAPSHOT_PROGRAM)
     {"Snapshot", L"" TONELOOM_SNAPSHOT_PROGRAM, VFT_APP, L"toneloom-snapshot.exe"},
 #endif
@@ -88,5 +92,37 @@ INSTANTIATE_TEST_SUITE_P(Files, VersionResourceTest, ::testing::ValuesIn(kFiles)
                          [](const ::testing::TestParamInfo<VersionedFile>& param) {
                              return std::string(param.param.name);
                          });
+
+#if defined(TONELOOM_PLAY_PROGRAM)
+// Explorer, the Start menu and the taskbar show the first icon group; the
+// strip's pictures are found by id in the program itself; started from them
+// it opens no console window.
+TEST(PlayerResources, IconPicturesAndWindowedSubsystem)
+{
+    HMODULE program = LoadLibraryExW(L"" TONELOOM_PLAY_PROGRAM, nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    EXPECT_NE(FindResourceA(program, MAKEINTRESOURCEA(1), RT_GROUP_ICON), nullptr);
+    for (int id : {120, 121, 220, 221, 320, 321}) {
+        EXPECT_NE(FindResourceA(program, MAKEINTRESOURCEA(id), "PNG"), nullptr) << id;
+    }
+    FreeLibrary(program);
+
+    // The subsystem field of the PE optional header.
+    HANDLE file = CreateFileW(L"" TONELOOM_PLAY_PROGRAM, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::vector<char> head(4096);
+    DWORD got = 0;
+    ASSERT_TRUE(ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr));
+    CloseHandle(file);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(head.data());
+    ASSERT_EQ(dos->e_magic, IMAGE_DOS_SIGNATURE);
+    ASSERT_LT(static_cast<DWORD>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS64), got);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(head.data() + dos->e_lfanew);
+    ASSERT_EQ(nt->Signature, IMAGE_NT_SIGNATURE);
+    EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+}
+#endif
 
 } // namespace

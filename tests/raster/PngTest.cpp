@@ -254,4 +254,6 @@ TEST(RasterPng, EditorPicturesLoadByIdWithTheirSizes)
     EXPECT_EQ(LoadPngResource(module, 99, nullptr), nullptr);
     EXPECT_EQ(LoadPngResource(module, 112, nullptr), nullptr);
     EXPECT_EQ(LoadPngResource(module, 412, nullptr), nullptr);
+    // toneloom-play's strip pictures are its own, not the editor's.
+    EXPECT_EQ(LoadPngResource(module, 120, nullptr), nullptr);
 }

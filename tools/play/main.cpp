@@ -3,6 +3,7 @@
 // the same presets, settings and session schedules.
 #include "AudioDevice.h"
 #include "CommandLine.h"
+#include "ConsoleAttach.h"
 #include "JsonText.h"
 #include "LivePlayer.h"
 #include "PlayerApp.h"
@@ -193,6 +194,7 @@ int Play(LivePlayer& player, AudioDevice& audio, const Options& options, const L
 
 int main(int argc, char** argv)
 {
+    AttachParentConsole();
     SetProgramName("toneloom-play");
     Options options;
     CLI::App app{"Plays Toneloom live on a sound card through the VST 3 plug-in, with a preset, "
