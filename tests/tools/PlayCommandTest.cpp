@@ -5,8 +5,8 @@
 // to that server, which keeps the pace of a real card. What reached the
 // device is read back and measured.
 #include "AudioDevice.h"
-#include "CommandTestSupport.h"
 #include "LivePlayer.h"
+#include "PlayTestSupport.h"
 #include "RenderSession.h"
 #include "SignalMeasure.h"
 
@@ -20,111 +20,22 @@
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
 namespace toneloom::test {
 
 namespace {
 
 using namespace toneloom::testing;
 
-constexpr double kRate = 48000.0; // Hz, the JACK server's
-constexpr int kBuffer = 256;      // frames
-// Below this a captured sample counts as silent.
-constexpr double kSilence = 1e-4;
+constexpr double kRate = kPlayRate;
+constexpr int kBuffer = 256; // frames
 // Whether a build keeps a sound card's pace (not under the sanitizers).
 constexpr bool kTimingCounts = TONELOOM_TIMING_COUNTS != 0;
 const std::string kNoUnderrun = "; underruns: 0\n";
 
-struct Capture
-{
-    std::vector<double> left;
-    std::vector<double> right;
-    // The first sample that sounds: the session's sample 0 reached the
-    // device within a buffer before it (the plug-in's first block ramps up).
-    int onset = -1;
-    // One past the last sample that sounds.
-    int end = -1;
-};
-
-pid_t jackServer = -1;
-std::string jackName;
-
-class PlayCommand : public CommandTest
+class PlayCommand : public PlayTest
 {
 protected:
-    PlayCommand() : CommandTest("toneloom-play") {}
-
-    static void SetUpTestSuite()
-    {
-        jackName = "toneloom-test-" + std::to_string(getpid());
-        jackServer = StartJack(jackName);
-    }
-    static void TearDownTestSuite()
-    {
-        StopJack(jackServer);
-        jackServer = -1;
-    }
-
-    // Starts `jackd -n NAME -d dummy` at 48 kHz in periods of 256 frames and
-    // waits until clients can reach it; -1 when it does not come up.
-    static pid_t StartJack(const std::string& name)
-    {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-            execlp("jackd", "jackd", "-n", name.c_str(), "-d", "dummy", "-r", "48000", "-p", "256",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        const std::string wait =
-            "JACK_DEFAULT_SERVER=" + Quote(name) + " jack_wait -w -t 10 > /dev/null 2>&1";
-        if (pid < 0 || std::system(wait.c_str()) != 0) {
-            StopJack(pid);
-            return -1;
-        }
-        return pid;
-    }
-    static void StopJack(pid_t pid)
-    {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            int status = 0;
-            waitpid(pid, &status, 0);
-        }
-    }
-
-    void SetUp() override
-    {
-        CommandTest::SetUp();
-        ASSERT_GT(jackServer, 0) << "the JACK dummy server did not start";
-        capturePath = dir + "/captured.raw";
-        const std::string config = dir + "/asound.conf";
-        FILE* file = std::fopen(config.c_str(), "w");
-        ASSERT_NE(file, nullptr);
-        for (const char* suffix : {"", "2"}) {
-            std::fprintf(file,
-                         "pcm.toneloom_capture%s {\n"
-                         "    type file\n"
-                         "    slave.pcm \"toneloom_jack\"\n"
-                         "    file \"%s%s\"\n"
-                         "    format \"raw\"\n"
-                         "}\n",
-                         suffix, capturePath.c_str(), suffix);
-        }
-        std::fputs("pcm.toneloom_jack {\n"
-                   "    type jack\n"
-                   "    playback_ports { 0 system:playback_1 1 system:playback_2 }\n"
-                   "}\n",
-                   file);
-        std::fclose(file);
-        environment = "HOME=" + Quote(dir) + " JACK_DEFAULT_SERVER=" + Quote(jackName) +
-                      " ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf:" + Quote(config) + " ";
-    }
+    PlayCommand() : PlayTest("toneloom-play") {}
 
     Outcome Run(const std::vector<std::string>& args)
     {
@@ -165,34 +76,11 @@ protected:
         return std::atoi(Slurp(codePath).c_str());
     }
 
-    // What the capture PCM was played, as stereo float samples; the second
-    // capture PCM, toneloom_capture2, with `suffix` "2".
-    Capture ReadCapture(const std::string& suffix = "") const
-    {
-        const std::string bytes = Slurp(capturePath + suffix);
-        Capture capture;
-        const size_t frames = bytes.size() / (2 * sizeof(float));
-        const auto* samples = reinterpret_cast<const float*>(bytes.data());
-        for (size_t i = 0; i < frames; ++i) {
-            capture.left.push_back(samples[2 * i]);
-            capture.right.push_back(samples[2 * i + 1]);
-            if (std::fabs(samples[2 * i]) > kSilence || std::fabs(samples[2 * i + 1]) > kSilence) {
-                if (capture.onset < 0) {
-                    capture.onset = static_cast<int>(i);
-                }
-                capture.end = static_cast<int>(i) + 1;
-            }
-        }
-        return capture;
-    }
-
-    std::string capturePath;
-    std::string environment;
-
 private:
+    // The player in the terminal (its window has tests of its own).
     static std::vector<std::string> WithPlugin(std::vector<std::string> args)
     {
-        args.insert(args.begin(), {"--plugin", TONELOOM_BUNDLE_PATH});
+        args.insert(args.begin(), {"--plugin", TONELOOM_BUNDLE_PATH, "--no-window"});
         return args;
     }
 };
@@ -357,7 +245,7 @@ TEST_F(PlayCommand, BadInputIsOneLineErrorBeforeAnySound)
                                         " JACK_DEFAULT_SERVER=toneloom-test-none "
                                         "ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf " +
                                         Quote(TONELOOM_PLAY_PATH),
-                                    {"--seconds", "1"});
+                                    {"--no-window", "--seconds", "1"});
     ExpectOneLineError(none, "no output device");
 }
 
@@ -448,10 +336,11 @@ TEST_F(PlayCommand, StopsWithAMessageWhenTheDeviceGoesAway)
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         StopJack(server);
     });
-    const Outcome o = RunCommand(
-        "JACK_DEFAULT_SERVER=" + Quote(name) + " ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf " +
-            Quote(TONELOOM_PLAY_PATH),
-        {"--plugin", TONELOOM_BUNDLE_PATH, "--device", "system", "--seconds", "20", "--quiet"});
+    const Outcome o =
+        RunCommand("JACK_DEFAULT_SERVER=" + Quote(name) +
+                       " ALSA_CONFIG_PATH=/usr/share/alsa/alsa.conf " + Quote(TONELOOM_PLAY_PATH),
+                   {"--plugin", TONELOOM_BUNDLE_PATH, "--no-window", "--device", "system",
+                    "--seconds", "20", "--quiet"});
     ender.join();
     ExpectOneLineError(o, "the output device \"system\" stopped while playing");
 }
