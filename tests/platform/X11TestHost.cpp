@@ -188,12 +188,25 @@ HostWindow::HostWindow(int windowLeft, int windowTop, int width, int height)
     XSync(display, False);
 }
 
+HostWindow::HostWindow(unsigned long existing) : left(0), top(0), owned(false)
+{
+    display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return;
+    }
+    Window child = 0;
+    if (XTranslateCoordinates(display, existing, DefaultRootWindow(display), 0, 0, &left, &top,
+                              &child) != 0) {
+        window = existing;
+    }
+}
+
 HostWindow::~HostWindow()
 {
     if (display == nullptr) {
         return;
     }
-    if (window != 0) {
+    if (window != 0 && owned) {
         XDestroyWindow(display, window);
     }
     XCloseDisplay(display);

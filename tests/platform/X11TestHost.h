@@ -96,6 +96,9 @@ class HostWindow
 public:
     // Opens the display and maps a window of the given size at (left, top).
     HostWindow(int left, int top, int width, int height);
+    // Looks at and sends input to `existing`, another program's top-level
+    // window (left as it is when this goes).
+    explicit HostWindow(unsigned long existing);
     ~HostWindow();
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
@@ -133,6 +136,7 @@ private:
     unsigned long window = 0;
     int left;
     int top;
+    bool owned = true;
 };
 
 } // namespace toneloom::testing
