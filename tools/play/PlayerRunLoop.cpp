@@ -112,9 +112,19 @@ bool PlayerRunLoop::Attach(IGraphicsX11* editor, int fd, int periodMs)
 {
     Detach();
     stripWatch = nextSerial;
-    WatchOwn(fd, [editor] { editor->HandleEvents(); });
+    WatchOwn(fd, [this, editor] {
+        editor->HandleEvents();
+        if (afterStrip) {
+            afterStrip();
+        }
+    });
     stripTimer = nextSerial;
-    AddOwnTimer(periodMs, [editor] { editor->Tick(); });
+    AddOwnTimer(periodMs, [this, editor] {
+        editor->Tick();
+        if (afterStrip) {
+            afterStrip();
+        }
+    });
     return true;
 }
 

@@ -41,6 +41,10 @@ public:
     void WatchOwn(int fd, Callback onReadable);
     void AddOwnTimer(int periodMs, Callback onTimer);
 
+    // Called after each of the strip's event and timer dispatches (the
+    // moments its lists open and close).
+    void AfterStrip(Callback hook) { afterStrip = std::move(hook); }
+
     // Dispatches until Quit.
     void Run();
     void Quit() { quitting = true; }
@@ -97,6 +101,7 @@ private:
     uint64_t nextSerial = 1;
     uint64_t stripWatch = 0; // serials of the strip's registrations, 0 for none
     uint64_t stripTimer = 0;
+    Callback afterStrip;
     bool quitting = false;
     Steinberg::uint32 references = 1;
     int handlersRegistered = 0;

@@ -18,9 +18,6 @@ namespace {
 const wchar_t kWindowClass[] = L"ToneloomPlayerWindow";
 const wchar_t kContainerClass[] = L"ToneloomPlayerEditor";
 constexpr UINT_PTR kTickTimer = 1;
-constexpr UINT_PTR kListTimer = 2;
-// How often the window looks for a list opened in the strip, milliseconds.
-constexpr UINT kListCheckMs = 16;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 // The program's icon in its resources.
 constexpr int kIconId = 1;
@@ -263,7 +260,6 @@ bool PlayerWindowWin::Open(PlayerStrip& newStrip, IPlugView* newView, const Plac
     }
     attached = true;
     SetTimer(AsWindow(topLevel), kTickTimer, kTickMs, nullptr);
-    SetTimer(AsWindow(topLevel), kListTimer, kListCheckMs, nullptr);
     shown = std::chrono::steady_clock::now();
     ShowWindow(AsWindow(topLevel), SW_SHOWNORMAL);
     UpdateWindow(AsWindow(topLevel));
@@ -277,6 +273,8 @@ void PlayerWindowWin::Run()
     while (!quitting && GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
+        // A strip list opens and closes in the strip's messages.
+        FollowStripList();
     }
 }
 
@@ -304,12 +302,11 @@ intptr_t PlayerWindowWin::HandleMessage(void* hwnd, unsigned message, uintptr_t 
         return 0;
     case WM_TIMER:
         if (wParam == kTickTimer) {
-            client->Tick();
-        } else if (wParam == kListTimer) {
+            // What the view asked of the window, outside its own call.
             if (resizeWanted) {
                 ApplyViewSize();
             }
-            FollowStripList();
+            client->Tick();
         }
         return 0;
     case WM_PAINT:
@@ -413,7 +410,6 @@ void PlayerWindowWin::Close()
     }
     if (topLevel != nullptr) {
         KillTimer(AsWindow(topLevel), kTickTimer);
-        KillTimer(AsWindow(topLevel), kListTimer);
         DestroyWindow(AsWindow(topLevel)); // the container with it
         topLevel = nullptr;
         container = nullptr;

@@ -27,8 +27,6 @@ Display* AsDisplay(_XDisplay* display)
 
 // The window's own colour behind everything (the editor's darkest panel).
 constexpr unsigned long kBackground = 0x161a22;
-// How often the window looks for a list opened in the strip, milliseconds.
-constexpr int kListCheckMs = 16;
 // The strip's scale follows the view between these factors.
 constexpr float kSmallestScale = 1.0f;
 constexpr float kLargestScale = 4.0f;
@@ -176,13 +174,16 @@ bool PlayerWindowX11::Open(PlayerStrip& newStrip, IPlugView* newView, const Plac
     }
     attached = true;
     loop.WatchOwn(ConnectionNumber(d), [this] { HandleEvents(); });
-    loop.AddOwnTimer(kTickMs, [this] { client->Tick(); });
-    loop.AddOwnTimer(kListCheckMs, [this] {
+    // What the view asks of the window is done on the loop's next turns:
+    // the tick, and whenever the strip has handled its events (when its
+    // lists open and close).
+    loop.AddOwnTimer(kTickMs, [this] {
         if (resizeWanted) {
             ApplyViewSize();
         }
-        FollowStripList();
+        client->Tick();
     });
+    loop.AfterStrip([this] { FollowStripList(); });
     mapRequested = std::chrono::steady_clock::now();
     XMapWindow(d, topLevel);
     XFlush(d);
@@ -206,6 +207,7 @@ void PlayerWindowX11::HandleEvents()
             client->CloseRequested();
         } else if (event.type == ButtonPress && event.xbutton.window == catcher) {
             strip->CloseList();
+            FollowStripList();
         } else if (event.type == MapNotify && event.xmap.window == topLevel && !mapped) {
             mapped = true;
             mapMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
