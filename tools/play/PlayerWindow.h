@@ -17,6 +17,7 @@
 
 namespace toneloom {
 
+class IGraphics;
 class PlayerStrip;
 
 class PlayerWindow
@@ -70,6 +71,28 @@ public:
     // How the plug-in used the window's services, for the program's report:
     // registrations made and released, calls back refused.
     virtual std::string HostReport() const = 0;
+
+protected:
+    // The layout for a view of `newViewWidth` x `newViewHeight` pixels: the
+    // strip at the view's scale (its width over the strip's, 1 to 4) above
+    // it, and `stripGraphics` (when open) told the scale.
+    void Arrange(int newViewWidth, int newViewHeight, IGraphics* stripGraphics);
+    // The scale Arrange worked out.
+    float StripScale() const { return stripScale; }
+    // The view asked for another size from inside its own call: noted here,
+    // carried out by the window on the loop's next turn.
+    void ViewAskedForSize(int newWidth, int newHeight);
+
+    int width = 0;       // the window's inside, pixels
+    int stripHeight = 0; // pixels
+    int viewWidth = 0;
+    int viewHeight = 0;
+    bool resizeWanted = false;
+    int wantedWidth = 0; // pixels
+    int wantedHeight = 0;
+
+private:
+    float stripScale = 1.0f;
 };
 
 } // namespace toneloom

@@ -23,8 +23,6 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr int kIconId = 1;
 // The window's own colour behind everything (the editor's darkest panel).
 constexpr COLORREF kBackground = RGB(0x16, 0x1a, 0x22);
-constexpr float kSmallestScale = 1.0f;
-constexpr float kLargestScale = 4.0f;
 
 HWND AsWindow(void* window)
 {
@@ -157,19 +155,6 @@ PlayerWindowWin::~PlayerWindowWin()
     Close();
 }
 
-void PlayerWindowWin::Arrange(int newViewWidth, int newViewHeight)
-{
-    viewWidth = newViewWidth;
-    viewHeight = newViewHeight;
-    const float scale = std::clamp(float(viewWidth) / float(PlayerStrip::kWidth), kSmallestScale,
-                                   kLargestScale);
-    stripHeight = static_cast<int>(std::lround(PlayerStrip::kHeight * scale));
-    width = std::max(viewWidth, static_cast<int>(std::lround(PlayerStrip::kWidth * scale)));
-    if (stripGraphics != nullptr && std::fabs(stripGraphics->Scale() - scale) > 1e-3f) {
-        stripGraphics->SetScale(scale);
-    }
-}
-
 void PlayerWindowWin::FitFrame()
 {
     RECT outer{0, 0, width, stripHeight + viewHeight};
@@ -200,7 +185,7 @@ bool PlayerWindowWin::Open(PlayerStrip& newStrip, IPlugView* newView, const Plac
     if (view->getSize(&size) != kResultOk || size.getWidth() <= 0 || size.getHeight() <= 0) {
         size = ViewRect(0, 0, PlayerStrip::kWidth, kListRoom);
     }
-    Arrange(size.getWidth(), size.getHeight());
+    Arrange(size.getWidth(), size.getHeight(), nullptr);
 
     RECT outer{0, 0, width, stripHeight + viewHeight};
     AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
@@ -226,10 +211,8 @@ bool PlayerWindowWin::Open(PlayerStrip& newStrip, IPlugView* newView, const Plac
     stripGraphics = new IGraphicsWin(strip, PlayerStrip::kWidth, PlayerStrip::kHeight + kListRoom);
     stripGraphics->SetModuleHandle(instance);
     strip->BuildControls(stripGraphics);
-    const float scale = std::clamp(float(viewWidth) / float(PlayerStrip::kWidth), kSmallestScale,
-                                   kLargestScale);
-    if (std::fabs(scale - 1.0f) > 1e-3f) {
-        stripGraphics->SetScale(scale);
+    if (std::fabs(StripScale() - 1.0f) > 1e-3f) {
+        stripGraphics->SetScale(StripScale());
     }
     if (stripGraphics->OpenWindow(topLevel) == nullptr) {
         *error = "the strip's window could not be opened";
@@ -323,20 +306,13 @@ intptr_t PlayerWindowWin::HandleMessage(void* hwnd, unsigned message, uintptr_t 
     return DefWindowProcW(AsWindow(hwnd), message, wParam, lParam);
 }
 
-void PlayerWindowWin::ViewAskedForSize(int newWidth, int newHeight)
-{
-    wantedWidth = newWidth;
-    wantedHeight = newHeight;
-    resizeWanted = true;
-}
-
 void PlayerWindowWin::ApplyViewSize()
 {
     resizeWanted = false;
     if (!attached) {
         return;
     }
-    Arrange(wantedWidth, wantedHeight);
+    Arrange(wantedWidth, wantedHeight, stripGraphics);
     FitFrame();
     SetWindowPos(AsWindow(container), HWND_TOP, 0, stripHeight, viewWidth, viewHeight,
                  SWP_NOACTIVATE);

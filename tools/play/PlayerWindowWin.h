@@ -40,10 +40,8 @@ public:
     void CloseStripList();
 
 private:
-    void ViewAskedForSize(int width, int height);
     void ApplyViewSize();
     void FollowStripList();
-    void Arrange(int viewWidth, int viewHeight);
     // The window's outer size for the current client size.
     void FitFrame();
 
@@ -54,16 +52,9 @@ private:
     Client* client = nullptr;
     void* topLevel = nullptr;  // HWND
     void* container = nullptr; // HWND
-    int width = 0;             // client pixels
-    int stripHeight = 0;
-    int viewWidth = 0;
-    int viewHeight = 0;
     bool attached = false;
     bool quitting = false;
     bool listCut = false;
-    bool resizeWanted = false;
-    int wantedWidth = 0;
-    int wantedHeight = 0;
     bool painted = false;
     std::chrono::steady_clock::time_point shown;
     double firstPaintMs = -1.0; // from ShowWindow to the first WM_PAINT handled

@@ -27,9 +27,6 @@ Display* AsDisplay(_XDisplay* display)
 
 // The window's own colour behind everything (the editor's darkest panel).
 constexpr unsigned long kBackground = 0x161a22;
-// The strip's scale follows the view between these factors.
-constexpr float kSmallestScale = 1.0f;
-constexpr float kLargestScale = 4.0f;
 
 void FixSize(Display* d, Window window, int width, int height, const PlayerWindow::Placement* at)
 {
@@ -75,19 +72,6 @@ PlayerWindowX11::~PlayerWindowX11()
     XCloseDisplay(AsDisplay(display));
 }
 
-void PlayerWindowX11::Arrange(int newViewWidth, int newViewHeight)
-{
-    viewWidth = newViewWidth;
-    viewHeight = newViewHeight;
-    const float scale = std::clamp(float(viewWidth) / float(PlayerStrip::kWidth), kSmallestScale,
-                                   kLargestScale);
-    stripHeight = static_cast<int>(std::lround(PlayerStrip::kHeight * scale));
-    width = std::max(viewWidth, static_cast<int>(std::lround(PlayerStrip::kWidth * scale)));
-    if (stripGraphics != nullptr && std::fabs(stripGraphics->Scale() - scale) > 1e-3f) {
-        stripGraphics->SetScale(scale);
-    }
-}
-
 bool PlayerWindowX11::Open(PlayerStrip& newStrip, IPlugView* newView, const Placement& placement,
                            Client& newClient, std::string* error)
 {
@@ -105,7 +89,7 @@ bool PlayerWindowX11::Open(PlayerStrip& newStrip, IPlugView* newView, const Plac
     if (view->getSize(&size) != kResultOk || size.getWidth() <= 0 || size.getHeight() <= 0) {
         size = ViewRect(0, 0, PlayerStrip::kWidth, kListRoom);
     }
-    Arrange(size.getWidth(), size.getHeight());
+    Arrange(size.getWidth(), size.getHeight(), nullptr);
 
     const int screen = DefaultScreen(d);
     XSetWindowAttributes attributes{};
@@ -141,10 +125,8 @@ bool PlayerWindowX11::Open(PlayerStrip& newStrip, IPlugView* newView, const Plac
     stripGraphics = new IGraphicsX11(strip, PlayerStrip::kWidth, PlayerStrip::kHeight + kListRoom);
     stripGraphics->SetEventLoop(&loop);
     strip->BuildControls(stripGraphics);
-    const float scale = float(stripHeight) / float(PlayerStrip::kHeight);
-    if (std::fabs(scale - 1.0f) > 1e-3f) {
-        stripGraphics->SetScale(std::clamp(float(viewWidth) / float(PlayerStrip::kWidth),
-                                           kSmallestScale, kLargestScale));
+    if (std::fabs(StripScale() - 1.0f) > 1e-3f) {
+        stripGraphics->SetScale(StripScale());
     }
     XSync(d, False);
     if (stripGraphics->OpenWindow(reinterpret_cast<void*>(static_cast<uintptr_t>(topLevel))) ==
@@ -217,13 +199,6 @@ void PlayerWindowX11::HandleEvents()
     }
 }
 
-void PlayerWindowX11::ViewAskedForSize(int newWidth, int newHeight)
-{
-    wantedWidth = newWidth;
-    wantedHeight = newHeight;
-    resizeWanted = true;
-}
-
 void PlayerWindowX11::ApplyViewSize()
 {
     resizeWanted = false;
@@ -231,7 +206,7 @@ void PlayerWindowX11::ApplyViewSize()
         return;
     }
     Display* d = AsDisplay(display);
-    Arrange(wantedWidth, wantedHeight);
+    Arrange(wantedWidth, wantedHeight, stripGraphics);
     FixSize(d, topLevel, width, stripHeight + viewHeight, nullptr);
     XResizeWindow(d, topLevel, static_cast<unsigned>(width),
                   static_cast<unsigned>(stripHeight + viewHeight));

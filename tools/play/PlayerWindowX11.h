@@ -36,17 +36,11 @@ public:
     void Close() override;
     std::string HostReport() const override;
 
-    // The plug-in's view asked for another size (from inside its call): the
-    // loop resizes on its next turn.
-    void ViewAskedForSize(int width, int height);
 
 private:
     void HandleEvents();
     void FollowStripList();
     void ApplyViewSize();
-    // The strip's scale and the window's size for a view of `viewWidth` x
-    // `viewHeight` pixels.
-    void Arrange(int viewWidth, int viewHeight);
 
     _XDisplay* display;
     PlayerRunLoop loop;
@@ -60,15 +54,8 @@ private:
     unsigned long catcher = 0; // input only, over the editor while a list is open
     unsigned long atomDeleteWindow = 0;
     unsigned long atomProtocols = 0;
-    int width = 0; // pixels
-    int stripHeight = 0;
-    int viewWidth = 0;
-    int viewHeight = 0;
     bool attached = false;
     bool listCut = false;
-    bool resizeWanted = false;
-    int wantedWidth = 0;
-    int wantedHeight = 0;
     bool shapeAvailable = false;
     bool mapped = false;
     std::chrono::steady_clock::time_point mapRequested;
