@@ -353,7 +353,9 @@ TEST_F(PlayerWindow, ShowsTheStripAboveTheEditorAndClosesCleanly)
 // again.
 TEST_F(PlayerWindow, KnobDragChangesTheToneAndThePlayButtonPausesWithTheFade)
 {
-    ASSERT_TRUE(Start(PlainSine({"--set", "Base Freq=300"})));
+    // "Play Anyway" keeps the plug-in sounding without a transport: a pause
+    // is still silence.
+    ASSERT_TRUE(Start(PlainSine({"--set", "Base Freq=300", "--set", "Play Anyway=Yes"})));
     const int beforeDrag = CapturedFrames();
     DragBaseFreqUp(60);
     Wait(300);

@@ -72,6 +72,7 @@ bool LivePlayer::Open(const StreamRequest& request, const LiveSession& session, 
     hushGain = 1.0f;
     hushWanted = false;
     hushed = false;
+    framesSincePause = 0;
     phase = kRunning;
     position = 0;
     currentLine = -1;
@@ -264,7 +265,13 @@ void LivePlayer::RenderAudio(float* interleaved, int frames, bool underflowed)
 
 void LivePlayer::FollowHush(float* interleaved, int frames)
 {
-    const bool wanted = hushWanted.load(std::memory_order_relaxed);
+    // Paused, the plug-in fades out by itself within its "Fade" time,
+    // unless it is told to play on without a transport ("Play Anyway"): a
+    // pause still means silence, so the player fades out what is left.
+    const bool paused = phase.load(std::memory_order_relaxed) == kRunning && !driver.Playing();
+    framesSincePause = paused ? framesSincePause + frames : 0;
+    const bool wanted = hushWanted.load(std::memory_order_relaxed) ||
+                        (paused && framesSincePause > fadeLimitFrames.load(std::memory_order_relaxed));
     if (!wanted && hushGain >= 1.0f) {
         return;
     }

@@ -53,7 +53,9 @@ public:
     bool Reopen(const StreamRequest& request, std::string* error);
 
     // [main thread] The transport stops (the plug-in fades out and the
-    // schedule holds) or plays on, from the next buffer.
+    // schedule holds) or plays on, from the next buffer. A plug-in that
+    // still sounds after its fade time (one told to play without a
+    // transport) is faded out by the player while paused.
     void Pause();
     void Resume();
     // [main thread] Stops the transport for good from the next buffer; the
@@ -139,7 +141,8 @@ private:
     int64_t framesSinceStop = 0;
     float playerFadeGain = 1.0f; // the player's own fade, when it must make one
     float playerFadeStep = 0.0f; // gain per sample
-    float hushGain = 1.0f;       // the reopen's fade
+    float hushGain = 1.0f;       // the reopen's (and a long pause's) fade
+    int64_t framesSincePause = 0; // samples the transport has been paused
     float hushStep = 0.0f;       // gain per sample
 
     // Audio thread to everyone.

@@ -61,7 +61,7 @@ void PlayerApp::RestoreSettings()
     PlayerSettings read;
     if (PlayerSettingsFile::Read(&read, &warning) == PlayerSettingsFile::ReadResult::kDamaged) {
         Warn(warning);
-        Note(warning, true);
+        Note("The saved settings were unreadable: set aside", true);
         return;
     }
     // What the file holds now: a save that would write the same is skipped.
@@ -93,7 +93,7 @@ void PlayerApp::RestoreSettings()
     }
     PlayerSettingsFile::SetAside("the plug-in could not read the saved sound", &warning);
     Warn(warning);
-    Note(warning, true);
+    Note("The saved sound was unreadable: set aside", true);
 }
 
 std::vector<std::string> PlayerApp::DeviceLabels() const
@@ -138,8 +138,9 @@ bool PlayerApp::ChooseAndOpenStream(std::string* error)
                 return false;
             }
             if (!saved.deviceName.empty()) {
-                Note("\"" + saved.deviceName + "\" is not there: playing on the default output",
-                     true);
+                Warn("the saved output \"" + saved.deviceName +
+                     "\" is not there: playing on the default output");
+                Note("The saved output is not there: playing on the default", true);
             }
         }
     }
@@ -176,7 +177,8 @@ bool PlayerApp::ChooseAndOpenStream(std::string* error)
         return false;
     }
     playing = request;
-    Note(why, true);
+    Warn(why + "; playing at the device's own rate and buffer");
+    Note("The saved rate or buffer was refused: the device's own", true);
     return true;
 }
 
@@ -331,7 +333,8 @@ void PlayerApp::Reopen(const StreamRequest& request)
         if (!player.Reopen(playing, &again)) {
             error += "; and the previous output failed too: " + again;
         }
-        Note(error, true);
+        Warn(error);
+        Note("That output could not be opened (the terminal says why)", true);
     }
     lastProgress = std::chrono::steady_clock::now();
     FillStripLists();
@@ -423,11 +426,14 @@ void PlayerApp::Tick()
     }
     if (player.DeviceLost() || now - lastProgress > kStalledAfter) {
         if (note.empty()) {
-            Note("\"" + audio.Device().name + "\" stopped: pick another output", true);
+            Warn("the output device \"" + audio.Device().name + "\" stopped while playing");
+            Note("The output stopped: pick another", true);
         }
     }
-    if (player.Failed()) {
-        Note(player.FailureText(), true);
+    if (player.Failed() && !failureShown) {
+        failureShown = true;
+        Warn(player.FailureText());
+        Note("The plug-in stopped processing (the terminal says why)", true);
     }
     if (ticks % kTicksPerPoll == 0) {
         player.Poll();
@@ -477,7 +483,7 @@ void PlayerApp::Save(const char* when)
     std::string error;
     if (!PlayerSettingsFile::Write(settings, &error)) {
         Warn(std::string("could not save the settings ") + when + ": " + error);
-        Note("could not save the settings: " + error, true);
+        Note("The settings could not be saved (the terminal says why)", true);
         return;
     }
     lastSavedText = text;

@@ -119,10 +119,10 @@ private:
     std::map<Steinberg::Vst::ParamID, double> values; // the plug-in's, as the program knows them
     std::string shownTime;
     std::string shownStatus;
-    std::string note; // a message that stays in the strip until the next one
+    std::string note; // a short message that stays in the strip until the next one
     bool noteIsWarning = false;
     bool closing = false;
-    bool sessionEnded = false;
+    bool failureShown = false;
     std::string lastSavedText;
     std::chrono::steady_clock::time_point lastSave;
     std::chrono::steady_clock::time_point lastProgress;
