@@ -3,6 +3,7 @@
 #include "IGraphicsX11.h"
 #include "PlayerPlugFrame.h"
 #include "PlayerStrip.h"
+#include "PX_Png.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -13,6 +14,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 using namespace Steinberg;
 
@@ -27,6 +30,32 @@ Display* AsDisplay(_XDisplay* display)
 
 // The window's own colour behind everything (the editor's darkest panel).
 constexpr unsigned long kBackground = 0x161a22;
+
+// The program's icon at 16 and 48 pixels (its own pictures), as the
+// window's _NET_WM_ICON, for window managers that draw one from the window.
+constexpr int kIconPictures[] = {130, 131};
+
+void SetWindowIcon(Display* d, Window window)
+{
+    std::vector<unsigned long> icon; // width, height, ARGB pixels; then the next size
+    for (int id : kIconPictures) {
+        std::unique_ptr<PX_IBitmap> picture(LoadPngResource(nullptr, id, nullptr));
+        if (!picture || picture->Pixels() == nullptr) {
+            continue;
+        }
+        icon.push_back(static_cast<unsigned long>(picture->Width()));
+        icon.push_back(static_cast<unsigned long>(picture->Height()));
+        for (int y = 0; y < picture->Height(); ++y) {
+            const PX_Pixel* row = picture->Row(y);
+            icon.insert(icon.end(), row, row + picture->Width());
+        }
+    }
+    if (!icon.empty()) {
+        XChangeProperty(d, window, XInternAtom(d, "_NET_WM_ICON", False), XA_CARDINAL, 32,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(icon.data()),
+                        static_cast<int>(icon.size()));
+    }
+}
 
 void FixSize(Display* d, Window window, int width, int height, const PlayerWindow::Placement* at)
 {
@@ -118,6 +147,7 @@ bool PlayerWindowX11::Open(PlayerStrip& newStrip, IPlugView* newView, const Plac
     atomDeleteWindow = XInternAtom(d, "WM_DELETE_WINDOW", False);
     Atom deleteWindow = atomDeleteWindow;
     XSetWMProtocols(d, topLevel, &deleteWindow, 1);
+    SetWindowIcon(d, topLevel);
     FixSize(d, topLevel, width, stripHeight + viewHeight, &placement);
 
     // The strip first, then the container above it: the editor covers the
