@@ -28,7 +28,7 @@ constexpr auto kStalledAfter = std::chrono::seconds(3);
 constexpr auto kLongestFade = std::chrono::seconds(4);
 constexpr auto kFadePoll = std::chrono::milliseconds(10);
 // The player looks at the plug-in's "Fade" time this often, in ticks.
-constexpr int kTicksPerPoll = 10;
+constexpr int kTicksPerPoll = 5;
 
 } // namespace
 

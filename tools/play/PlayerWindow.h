@@ -43,7 +43,7 @@ public:
         int y = 0;
     };
 
-    static constexpr int kTickMs = 50;
+    static constexpr int kTickMs = 100;
     // Logical pixels of room below the strip for its lists, which open over
     // the editor (the editor's height at 1x).
     static constexpr int kListRoom = 455;
