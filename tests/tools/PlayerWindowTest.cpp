@@ -290,9 +290,9 @@ int WarningPixels(const std::vector<uint32_t>& shown, int width)
 
 // The window holds the strip and, below it, the plug-in's own editor embedded
 // as a DAW embeds it, showing what the snapshot tool draws of the same sound;
-// closing it ends the program cleanly with everything the editor registered
-// released.
-TEST_F(PlayerWindow, ShowsTheStripAboveTheEditorAndClosesCleanly)
+// the window follows the editor's size; closing it ends the program cleanly
+// with everything the editor registered released.
+TEST_F(PlayerWindow, ShowsTheStripAboveTheEditorFollowsItsSizeAndClosesCleanly)
 {
     ASSERT_TRUE(Start({"--fresh"}));
     XWindowAttributes attributes{};
@@ -342,6 +342,22 @@ TEST_F(PlayerWindow, ShowsTheStripAboveTheEditorAndClosesCleanly)
     // drawing of text; the strip above is not the editor's top.
     EXPECT_LT(MeanDifference(shown, width, kStripHeight, height, *snapshot), 4.0);
     EXPECT_GT(MeanDifference(shown, width, 0, kStripHeight, *snapshot), 4.0);
+
+    // The editor's own size menu (a right click on its panel) asks for
+    // another size from inside the view's call: the window follows on its
+    // next turn, the strip at the same scale above the editor.
+    window->Click(100, 500, 3);
+    Wait(300);
+    window->Click(125, 479); // "150 %"
+    Wait(600);
+    ASSERT_NE(XGetWindowAttributes(window->Display(), window->Id(), &attributes), 0);
+    EXPECT_EQ(attributes.width, 705);
+    EXPECT_EQ(attributes.height, 93 + 683);
+    XTranslateCoordinates(window->Display(), editor, window->Id(), 0, 0, &x, &y, &child);
+    ASSERT_NE(XGetWindowAttributes(window->Display(), editor, &attributes), 0);
+    EXPECT_EQ(y, 93);
+    EXPECT_EQ(attributes.width, 705);
+    EXPECT_EQ(attributes.height, 683);
 
     EXPECT_EQ(Close(), 0) << err;
     EXPECT_TRUE(err.empty()) << err;
