@@ -329,12 +329,22 @@ void PlayerApp::Reopen(const StreamRequest& request)
         playing = request;
         note.clear();
     } else {
+        // What was refused, in a few words (the full reason on stderr), and
+        // back to what played before.
+        std::string refused = "That output could not be opened";
+        if (request.device == playing.device && request.sampleRate != playing.sampleRate) {
+            refused = "The output refused " + std::to_string(request.sampleRate) + " Hz";
+        } else if (request.device == playing.device) {
+            refused = "The output refused " + std::to_string(request.bufferFrames) +
+                      "-sample buffers";
+        }
         std::string again;
         if (!player.Reopen(playing, &again)) {
             error += "; and the previous output failed too: " + again;
+            refused = "No output is playing: pick another";
         }
         Warn(error);
-        Note("That output could not be opened (the terminal says why)", true);
+        Note(refused, true);
     }
     lastProgress = std::chrono::steady_clock::now();
     FillStripLists();
@@ -433,7 +443,7 @@ void PlayerApp::Tick()
     if (player.Failed() && !failureShown) {
         failureShown = true;
         Warn(player.FailureText());
-        Note("The plug-in stopped processing (the terminal says why)", true);
+        Note("The plug-in stopped processing", true);
     }
     if (ticks % kTicksPerPoll == 0) {
         player.Poll();
@@ -483,7 +493,7 @@ void PlayerApp::Save(const char* when)
     std::string error;
     if (!PlayerSettingsFile::Write(settings, &error)) {
         Warn(std::string("could not save the settings ") + when + ": " + error);
-        Note("The settings could not be saved (the terminal says why)", true);
+        Note("The settings could not be saved", true);
         return;
     }
     lastSavedText = text;
