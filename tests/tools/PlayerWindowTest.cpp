@@ -347,9 +347,16 @@ TEST_F(PlayerWindow, ShowsTheStripAboveTheEditorFollowsItsSizeAndClosesCleanly)
     // another size from inside the view's call: the window follows on its
     // next turn, the strip at the same scale above the editor.
     window->Click(100, 500, 3);
-    Wait(300);
+    Wait(500);
     window->Click(125, 479); // "150 %"
-    Wait(600);
+    for (int tries = 0; tries < 50; ++tries) { // a slow (sanitizer) build takes longer
+        Wait(100);
+        ASSERT_NE(XGetWindowAttributes(window->Display(), window->Id(), &attributes), 0);
+        if (attributes.width != kWidth) {
+            break;
+        }
+    }
+    Wait(300); // the editor's window follows in the same turn
     ASSERT_NE(XGetWindowAttributes(window->Display(), window->Id(), &attributes), 0);
     EXPECT_EQ(attributes.width, 705);
     EXPECT_EQ(attributes.height, 93 + 683);
