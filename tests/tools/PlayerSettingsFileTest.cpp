@@ -2,6 +2,7 @@
 // comes back whole, a file that is not ours is moved aside (never read in
 // part), and a failed write keeps the old file.
 #include "PlayerSettingsFile.h"
+#include "SystemCalls.h"
 #include "UserConfig.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +13,6 @@
 #include <iterator>
 #include <string>
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace toneloom {
 namespace {
@@ -35,15 +31,6 @@ void SetVariable(const char* name, const std::string& value)
     _putenv_s(name, value.c_str());
 #else
     setenv(name, value.c_str(), 1);
-#endif
-}
-
-int ProcessId()
-{
-#ifdef _WIN32
-    return _getpid();
-#else
-    return static_cast<int>(getpid());
 #endif
 }
 
